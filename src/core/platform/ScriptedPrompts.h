@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/UserPrompts.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+
+namespace jx {
+
+// UserPrompts answered from a script, for tests and for unattended runs. Each prompt must
+// match the next expected one (kind and exact text); an unexpected prompt is recorded as
+// a failure and answered with "no"/cancel, so nothing ever blocks.
+class ScriptedPrompts : public UserPrompts
+{
+public:
+    enum class Kind { Error, Warning, Information, YesNo, OkCancel, Folder };
+
+    struct Prompt {
+        Kind kind;
+        QString text;
+        bool yes = false;   // answer to a confirmation
+        QString folder;     // answer to a folder choice
+    };
+
+    ScriptedPrompts& expectError(const QString& text);
+    ScriptedPrompts& expectWarning(const QString& text);
+    ScriptedPrompts& expectInformation(const QString& text);
+    ScriptedPrompts& expectYesNo(const QString& text, bool yes);
+    ScriptedPrompts& expectOkCancel(const QString& text, bool ok);
+    // For a folder choice the text is the dialog's caption.
+    ScriptedPrompts& expectFolder(const QString& caption, const QString& answer);
+
+    void error(const QString& text) override;
+    void warning(const QString& text) override;
+    void information(const QString& text) override;
+    bool confirmYesNo(const QString& text) override;
+    bool confirmOkCancel(const QString& text) override;
+    QString chooseFolder(const QString& caption, const QString& startFolder) override;
+
+    // Every prompt shown, in order, as "kind: text".
+    const QStringList& shown() const { return m_shown; }
+    // Mismatches and unexpected prompts.
+    const QStringList& failures() const { return m_failures; }
+    // Expected prompts never shown.
+    QStringList leftOver() const;
+    bool allMet() const { return m_failures.isEmpty() && m_expected.empty(); }
+
+    static QString kindName(Kind kind);
+
+private:
+    const Prompt* take(Kind kind, const QString& text);
+
+    std::deque<Prompt> m_expected;
+    Prompt m_current;
+    QStringList m_shown;
+    QStringList m_failures;
+};
+
+} // namespace jx

@@ -1,0 +1,4 @@
+extern "C" __attribute__((visibility("default"))) int SomethingElse()
+{
+    return 0;
+}

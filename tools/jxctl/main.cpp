@@ -1,0 +1,59 @@
+// jxctl: the headless companion of JX. Texts in Portuguese; errors on standard error with
+// exit status 2.
+
+#include "Cli.h"
+
+#include "Error.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+namespace {
+
+std::vector<jxctl::Command> allCommands()
+{
+    return jxctl::docCommands();
+}
+
+void printUsage(const std::vector<jxctl::Command>& commands)
+{
+    jxctl::out(QStringLiteral("Uso:"));
+    for (const auto& command : commands)
+        jxctl::out(QStringLiteral("  jxctl ") + command.usage);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QStringList args = app.arguments().mid(1);
+    const auto commands = allCommands();
+
+    if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
+        printUsage(commands);
+        return args.isEmpty() ? 2 : 0;
+    }
+    const QString name = args.takeFirst();
+    for (const auto& command : commands) {
+        if (command.name != name)
+            continue;
+        try {
+            if (args.contains(QLatin1String("--help"))) {
+                jxctl::out(QStringLiteral("Uso: jxctl ") + command.usage);
+                return 0;
+            }
+            return command.run(args);
+        } catch (const jxctl::UsageError& e) {
+            jxctl::err(QStringLiteral("jxctl: ") + e.text());
+        } catch (const jx::Error& e) {
+            jxctl::err(QStringLiteral("jxctl: ") + e.userText());
+        } catch (const std::exception& e) {
+            jxctl::err(QStringLiteral("jxctl: ") + QString::fromLocal8Bit(e.what()));
+        }
+        return 2;
+    }
+    jxctl::err(QStringLiteral("jxctl: comando desconhecido: \"%1\". Veja jxctl --help.").arg(name));
+    return 2;
+}
