@@ -13,8 +13,7 @@
 // across machines where a bare time would not.
 namespace jxbench {
 
-class CollectingReporter : public benchmark::ConsoleReporter
-{
+class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {

@@ -8,8 +8,7 @@ namespace jx {
 
 // The error every core operation throws when it must stop: a Portuguese text meant for
 // the user, plus an optional technical detail for the log.
-class Error : public std::runtime_error
-{
+class Error : public std::runtime_error {
 public:
     explicit Error(const QString& userText, const QString& detail = {})
         : std::runtime_error(userText.toStdString())

@@ -15,7 +15,7 @@ QWidget* parentOr(QWidget* parent)
 }
 
 bool ask(QWidget* parent, const QString& text, QMessageBox::StandardButton yes, QMessageBox::StandardButton no,
-         const QString& yesText, const QString& noText)
+    const QString& yesText, const QString& noText)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmação"), text, yes | no, parentOr(parent));
     box.button(yes)->setText(yesText);
@@ -59,8 +59,7 @@ bool QtPrompts::confirmYesNo(const QString& text)
 
 bool QtPrompts::confirmOkCancel(const QString& text)
 {
-    return ask(m_parent, text, QMessageBox::Ok, QMessageBox::Cancel, QStringLiteral("OK"),
-               QStringLiteral("Cancelar"));
+    return ask(m_parent, text, QMessageBox::Ok, QMessageBox::Cancel, QStringLiteral("OK"), QStringLiteral("Cancelar"));
 }
 
 QString QtPrompts::chooseFolder(const QString& caption, const QString& startFolder)

@@ -8,8 +8,7 @@ namespace jx {
 
 // The real UserPrompts: Qt message boxes and the folder dialog, captioned like the
 // system's own boxes.
-class QtPrompts : public UserPrompts
-{
+class QtPrompts : public UserPrompts {
 public:
     explicit QtPrompts(QWidget* parent = nullptr);
 

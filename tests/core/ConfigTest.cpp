@@ -11,34 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/TestFiles.h"
+
+using namespace jxtest;
+
 using namespace jx;
-
-namespace {
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<ausente>");
-}
-
-void write(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QString failureOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.userText();
-    }
-    return {};
-}
-
-} // namespace
 
 TEST(ConfigApp, ShippedValuesAndTexts)
 {
@@ -130,27 +107,27 @@ TEST(ErrorLog, UnopenableFileSwitchesLoggingOffSilently)
 
 TEST(Version, DottedAndCompactForms)
 {
-    EXPECT_EQ(version::text({1, 0, 0, 0}, true), QStringLiteral("1.00.00"));
-    EXPECT_EQ(version::text({1, 0, 0, 0}, false), QStringLiteral("10000"));
-    EXPECT_EQ(version::text({1, 2, 3, 4}, true), QStringLiteral("1.02.03"));
-    EXPECT_EQ(version::text({1, 2, 3, 4}, false), QStringLiteral("10203"));
-    EXPECT_EQ(version::text({12, 34, 56, 0}, true), QStringLiteral("12.34.56"));
+    EXPECT_EQ(version::text({ 1, 0, 0, 0 }, true), QStringLiteral("1.00.00"));
+    EXPECT_EQ(version::text({ 1, 0, 0, 0 }, false), QStringLiteral("10000"));
+    EXPECT_EQ(version::text({ 1, 2, 3, 4 }, true), QStringLiteral("1.02.03"));
+    EXPECT_EQ(version::text({ 1, 2, 3, 4 }, false), QStringLiteral("10203"));
+    EXPECT_EQ(version::text({ 12, 34, 56, 0 }, true), QStringLiteral("12.34.56"));
     EXPECT_EQ(version::text(true), QStringLiteral("1.00.00"));
 }
 
 TEST(Version, SplashPictureEndsInLiteralOne)
 {
-    EXPECT_EQ(version::splashText({1, 0, 0, 0}), QStringLiteral("1.00.01"));
-    EXPECT_EQ(version::splashText({1, 0, 2, 0}), QStringLiteral("1.00.21"));
-    EXPECT_EQ(version::splashText({1, 0, 10, 0}), QStringLiteral("1.00.101"));
-    EXPECT_EQ(version::splashText({1, 5, 0, 9}), QStringLiteral("1.05.01"));
+    EXPECT_EQ(version::splashText({ 1, 0, 0, 0 }), QStringLiteral("1.00.01"));
+    EXPECT_EQ(version::splashText({ 1, 0, 2, 0 }), QStringLiteral("1.00.21"));
+    EXPECT_EQ(version::splashText({ 1, 0, 10, 0 }), QStringLiteral("1.00.101"));
+    EXPECT_EQ(version::splashText({ 1, 5, 0, 9 }), QStringLiteral("1.05.01"));
 }
 
 TEST(Ini, CreateFileHasExactlyTwoLines)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("JX.INI");
-    write(file, "lixo antigo\r\n");
+    writeFile(file, "lixo antigo\r\n");
     ini::createFile(file, QStringLiteral("Banco"), QStringLiteral("\"/dados/Banco/JX.mdb\""));
     EXPECT_EQ(contentOf(file), QByteArray("[BANCO]\r\nFILEPATH = \"/dados/Banco/JX.mdb\"\r\n"));
     EXPECT_EQ(ini::readValue(file, "banco", "filepath"), QStringLiteral("/dados/Banco/JX.mdb"));
@@ -160,7 +137,7 @@ TEST(Ini, ReadingIgnoresCaseBlanksAndQuotes)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("JX.INI");
-    write(file, "[Velkor]\nFilePath=  /opt/velkor/velkor  \n\n[banco]\r\n  FILEPATH =\"C:\\Banco\\JX.mdb\" \r\n");
+    writeFile(file, "[Velkor]\nFilePath=  /opt/velkor/velkor  \n\n[banco]\r\n  FILEPATH =\"C:\\Banco\\JX.mdb\" \r\n");
     EXPECT_EQ(ini::readValue(file, "BANCO", "FILEPATH"), QStringLiteral("C:\\Banco\\JX.mdb"));
     EXPECT_EQ(ini::readValue(file, "VELKOR", "filepath"), QStringLiteral("/opt/velkor/velkor"));
     EXPECT_EQ(ini::readValue(file, "BANCO", "OUTRA"), QString());
@@ -179,7 +156,7 @@ TEST(Ini, WriteValueUpdatesOrAdds)
     ini::writeValue(file, "Velkor", "FILEPATH", "/opt/velkor");
     ini::writeValue(file, "BANCO", "OUTRA", "1");
     EXPECT_EQ(contentOf(file),
-              QByteArray("[BANCO]\r\nFilePath=\"/b/JX.mdb\"\r\nOUTRA=1\r\n[Velkor]\r\nFILEPATH=/opt/velkor\r\n"));
+        QByteArray("[BANCO]\r\nFilePath=\"/b/JX.mdb\"\r\nOUTRA=1\r\n[Velkor]\r\nFILEPATH=/opt/velkor\r\n"));
     EXPECT_EQ(ini::readValue(file, "BANCO", "FILEPATH"), QStringLiteral("/b/JX.mdb"));
     EXPECT_EQ(ini::readValue(file, "velkor", "filepath"), QStringLiteral("/opt/velkor"));
 }
@@ -188,9 +165,8 @@ TEST(Ini, MissingFileFailsWithItsText)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath("nao.ini");
-    EXPECT_EQ(failureOf([&] { ini::readValue(file, "BANCO", "FILEPATH"); }), QStringLiteral("Arquivo não existe!"));
-    EXPECT_EQ(failureOf([&] { ini::writeValue(file, "BANCO", "FILEPATH", "x"); }),
-              QStringLiteral("Arquivo não existe!"));
+    EXPECT_EQ(errorOf([&] { ini::readValue(file, "BANCO", "FILEPATH"); }), QStringLiteral("Arquivo não existe!"));
+    EXPECT_EQ(errorOf([&] { ini::writeValue(file, "BANCO", "FILEPATH", "x"); }), QStringLiteral("Arquivo não existe!"));
     EXPECT_FALSE(QFile::exists(file));
 }
 

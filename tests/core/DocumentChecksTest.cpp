@@ -73,7 +73,7 @@ TEST(Cpf, RefusesWrongCheckDigitsAndShortTexts)
 {
     EXPECT_FALSE(cpfIsValid("52998224726")); // second check digit wrong
     EXPECT_FALSE(cpfIsValid("52998224735")); // first check digit wrong
-    EXPECT_FALSE(cpfIsValid("5299822472"));  // ten digits
+    EXPECT_FALSE(cpfIsValid("5299822472")); // ten digits
     EXPECT_FALSE(cpfIsValid(""));
     for (int i = 0; i < 11; ++i)
         EXPECT_FALSE(cpfIsValid(bumped("52998224725", i))) << "digit " << i;

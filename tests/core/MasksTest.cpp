@@ -45,7 +45,7 @@ TEST(MaskStrip, KeepsOnlyTypedCharacters)
 
 TEST(MaskStrip, RoundTripsWithApply)
 {
-    for (const QString& mask : {kCnpjEdit, kCpfEdit, kIe, kNire, kDae, kCep, kTelefone}) {
+    for (const QString& mask : { kCnpjEdit, kCpfEdit, kIe, kNire, kDae, kCep, kTelefone }) {
         const QString digits = QStringLiteral("98765432109876").left(positionCount(mask));
         EXPECT_EQ(strip(apply(digits, mask), mask), digits) << mask.toStdString();
     }

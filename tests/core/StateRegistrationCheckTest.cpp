@@ -1,5 +1,5 @@
-#include "Error.h"
 #include "platform/StateRegistrationCheck.h"
+#include "Error.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ TEST(StateRegistration, HomeStateRule)
     EXPECT_FALSE(check.isValid("1234567890108")); // second check digit
     EXPECT_FALSE(check.isValid("1234567890117")); // first check digit
     EXPECT_FALSE(check.isValid("2134567890107")); // swapped digits
-    EXPECT_FALSE(check.isValid("123456789010"));  // 12 digits
+    EXPECT_FALSE(check.isValid("123456789010")); // 12 digits
     EXPECT_FALSE(check.isValid("12345678901070"));
     EXPECT_FALSE(check.isValid("123456789.01-07"));
     EXPECT_FALSE(check.isValid(""));
@@ -44,8 +44,8 @@ TEST(StateRegistration, OtherStatesAreInvalid)
 TEST(StateRegistration, LibraryFailuresAreErrorsNotVerdicts)
 {
     EXPECT_EQ(errorOf(StateRegistrationCheck("/nao/existe/libDllInscE32.so")), QStringLiteral("Dll não carregada"));
-    EXPECT_EQ(errorOf(StateRegistrationCheck(JX_NOENTRY_LIBRARY)),
-              QStringLiteral("Ponto de entrada não encontrado na Dll"));
+    EXPECT_EQ(
+        errorOf(StateRegistrationCheck(JX_NOENTRY_LIBRARY)), QStringLiteral("Ponto de entrada não encontrado na Dll"));
     // A failure leaves nothing loaded behind: the next call works as before.
     EXPECT_TRUE(StateRegistrationCheck(JX_INSCE_LIBRARY).isValid("1234567890107"));
 }

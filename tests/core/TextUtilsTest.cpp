@@ -33,10 +33,10 @@ TEST(Period, DayOfEndThenStartDate)
 TEST(XmlSafe, ReplacesAccentsBracketsAndAmpersand)
 {
     EXPECT_EQ(xmlSafe(QStringLiteral("Ação <Ltda> & Cia"), false), QStringLiteral("Acao (Ltda) &amp; Cia"));
-    EXPECT_EQ(xmlSafe(QStringLiteral("ÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÑÒÓÔÕÖÙÚÛÜÝ"), false),
-              QStringLiteral("AAAAAACEEEEIIIINOOOOOUUUUY"));
-    EXPECT_EQ(xmlSafe(QStringLiteral("àáâãäåçèéêëìíîïñòóôõöùúûüýÿ"), false),
-              QStringLiteral("aaaaaaceeeeiiiinooooouuuuyy"));
+    EXPECT_EQ(
+        xmlSafe(QStringLiteral("ÀÁÂÃÄÅÇÈÉÊËÌÍÎÏÑÒÓÔÕÖÙÚÛÜÝ"), false), QStringLiteral("AAAAAACEEEEIIIINOOOOOUUUUY"));
+    EXPECT_EQ(
+        xmlSafe(QStringLiteral("àáâãäåçèéêëìíîïñòóôõöùúûüýÿ"), false), QStringLiteral("aaaaaaceeeeiiiinooooouuuuyy"));
     // Letters outside the list stay as they are.
     EXPECT_EQ(xmlSafe(QStringLiteral("ÆØßº"), false), QStringLiteral("ÆØßº"));
 }

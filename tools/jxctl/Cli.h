@@ -10,8 +10,7 @@
 namespace jxctl {
 
 // A usage or input error: its text goes to standard error and the exit status is 2.
-class UsageError : public std::runtime_error
-{
+class UsageError : public std::runtime_error {
 public:
     explicit UsageError(const QString& text)
         : std::runtime_error(text.toStdString())
@@ -35,6 +34,7 @@ struct Command {
 
 // Each subject registers its commands here.
 std::vector<Command> docCommands();
+std::vector<Command> fileCommands();
 
 // The value after a "--flag" in args (removed from args), or fallback when absent.
 QString takeOption(QStringList& args, const QString& flag, const QString& fallback = {});

@@ -96,11 +96,14 @@ int runDoc(const QStringList& argsIn)
 int runMask(const QStringList& args)
 {
     requireCount(args, 2, QStringLiteral("mascara TIPO DIGITOS"));
-    static const std::map<QString, QString> masks{
-        {QStringLiteral("cnpj"), jx::masks::kCnpjDisplay}, {QStringLiteral("cpf"), jx::masks::kCpfDisplay},
-        {QStringLiteral("ie"), jx::masks::kIe},            {QStringLiteral("nire"), jx::masks::kNire},
-        {QStringLiteral("dae"), jx::masks::kDae},          {QStringLiteral("cep"), jx::masks::kCep},
-        {QStringLiteral("telefone"), jx::masks::kTelefone},
+    static const std::map<QString, QString> masks {
+        { QStringLiteral("cnpj"), jx::masks::kCnpjDisplay },
+        { QStringLiteral("cpf"), jx::masks::kCpfDisplay },
+        { QStringLiteral("ie"), jx::masks::kIe },
+        { QStringLiteral("nire"), jx::masks::kNire },
+        { QStringLiteral("dae"), jx::masks::kDae },
+        { QStringLiteral("cep"), jx::masks::kCep },
+        { QStringLiteral("telefone"), jx::masks::kTelefone },
     };
     const auto mask = masks.find(args[0]);
     if (mask == masks.end())
@@ -140,10 +143,12 @@ int runVersion(const QStringList& args)
 std::vector<Command> docCommands()
 {
     return {
-        {QStringLiteral("versao"), QStringLiteral("versao"), runVersion},
-        {QStringLiteral("doc"), QStringLiteral("doc TIPO VALOR   (TIPO: ") + kDocKinds + QStringLiteral(")\n  jxctl doc gerar-ie N"), runDoc},
-        {QStringLiteral("mascara"), QStringLiteral("mascara TIPO DIGITOS   (TIPO: ") + kMaskKinds + u')', runMask},
-        {QStringLiteral("xmlseguro"), QStringLiteral("xmlseguro [--acentos] TEXTO"), runXmlSafe},
+        { QStringLiteral("versao"), QStringLiteral("versao"), runVersion },
+        { QStringLiteral("doc"),
+            QStringLiteral("doc TIPO VALOR   (TIPO: ") + kDocKinds + QStringLiteral(")\n  jxctl doc gerar-ie N"),
+            runDoc },
+        { QStringLiteral("mascara"), QStringLiteral("mascara TIPO DIGITOS   (TIPO: ") + kMaskKinds + u')', runMask },
+        { QStringLiteral("xmlseguro"), QStringLiteral("xmlseguro [--acentos] TEXTO"), runXmlSafe },
     };
 }
 

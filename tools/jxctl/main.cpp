@@ -12,7 +12,10 @@ namespace {
 
 std::vector<jxctl::Command> allCommands()
 {
-    return jxctl::docCommands();
+    auto commands = jxctl::docCommands();
+    for (auto& command : jxctl::fileCommands())
+        commands.push_back(std::move(command));
+    return commands;
 }
 
 void printUsage(const std::vector<jxctl::Command>& commands)

@@ -10,8 +10,7 @@ class UserPrompts;
 
 // The program's fixed configuration and its error log. Logging is active exactly when
 // VersaoTeste and GeraLog are both true; with the shipped values nothing is logged.
-class TConfigApp
-{
+class TConfigApp {
 public:
     QString Versao = QStringLiteral("1.00.01");
     QString Release;
@@ -43,8 +42,8 @@ public:
     QString mainWindowCaption() const;
     QString aboutVersionText() const;
 
-    static inline const QString kBlankLogNameText =
-        QStringLiteral("Não foi informado o nome do arquivo de Log de controle da aplicação!");
+    static inline const QString kBlankLogNameText
+        = QStringLiteral("Não foi informado o nome do arquivo de Log de controle da aplicação!");
 
 private:
     QFile m_log;

@@ -9,7 +9,7 @@ namespace jx::help {
 
 struct Topic {
     const char* window; // objectName of the window
-    const char* mode;   // "" when the window has one topic
+    const char* mode; // "" when the window has one topic
     int number;
 };
 

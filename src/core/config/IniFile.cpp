@@ -125,7 +125,7 @@ void writeValue(const QString& file, const QString& section, const QString& key,
 
 void createFile(const QString& file, const QString& section, const QString& value)
 {
-    writeLines(file, {u'[' + section.toUpper() + u']', QStringLiteral("FILEPATH = ") + value});
+    writeLines(file, { u'[' + section.toUpper() + u']', QStringLiteral("FILEPATH = ") + value });
 }
 
 } // namespace jx::ini

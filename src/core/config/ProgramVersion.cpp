@@ -4,7 +4,7 @@ namespace jx::version {
 
 FileVersion compiledIn()
 {
-    return {JX_VERSION_MAJOR, JX_VERSION_MINOR, JX_VERSION_PATCH, JX_VERSION_TWEAK};
+    return { JX_VERSION_MAJOR, JX_VERSION_MINOR, JX_VERSION_PATCH, JX_VERSION_TWEAK };
 }
 
 QString text(const FileVersion& version, bool dotted)
@@ -21,8 +21,8 @@ QString text(bool dotted)
 
 QString splashText(const FileVersion& version)
 {
-    return QString::number(version.major) + u'.' + QStringLiteral("%1").arg(version.minor, 2, 10, QChar(u'0'))
-        + u'.' + QString::number(version.release) + u'1';
+    return QString::number(version.major) + u'.' + QStringLiteral("%1").arg(version.minor, 2, 10, QChar(u'0')) + u'.'
+        + QString::number(version.release) + u'1';
 }
 
 } // namespace jx::version

@@ -4,49 +4,55 @@ namespace jx {
 
 ScriptedPrompts& ScriptedPrompts::expectError(const QString& text)
 {
-    m_expected.push_back({Kind::Error, text, false, {}});
+    m_expected.push_back({ Kind::Error, text, false, {} });
     return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::expectWarning(const QString& text)
 {
-    m_expected.push_back({Kind::Warning, text, false, {}});
+    m_expected.push_back({ Kind::Warning, text, false, {} });
     return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::expectInformation(const QString& text)
 {
-    m_expected.push_back({Kind::Information, text, false, {}});
+    m_expected.push_back({ Kind::Information, text, false, {} });
     return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::expectYesNo(const QString& text, bool yes)
 {
-    m_expected.push_back({Kind::YesNo, text, yes, {}});
+    m_expected.push_back({ Kind::YesNo, text, yes, {} });
     return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::expectOkCancel(const QString& text, bool ok)
 {
-    m_expected.push_back({Kind::OkCancel, text, ok, {}});
+    m_expected.push_back({ Kind::OkCancel, text, ok, {} });
     return *this;
 }
 
 ScriptedPrompts& ScriptedPrompts::expectFolder(const QString& caption, const QString& answer)
 {
-    m_expected.push_back({Kind::Folder, caption, false, answer});
+    m_expected.push_back({ Kind::Folder, caption, false, answer });
     return *this;
 }
 
 QString ScriptedPrompts::kindName(Kind kind)
 {
     switch (kind) {
-    case Kind::Error: return QStringLiteral("erro");
-    case Kind::Warning: return QStringLiteral("aviso");
-    case Kind::Information: return QStringLiteral("informação");
-    case Kind::YesNo: return QStringLiteral("confirmação Sim/Não");
-    case Kind::OkCancel: return QStringLiteral("confirmação OK/Cancelar");
-    case Kind::Folder: return QStringLiteral("pasta");
+    case Kind::Error:
+        return QStringLiteral("erro");
+    case Kind::Warning:
+        return QStringLiteral("aviso");
+    case Kind::Information:
+        return QStringLiteral("informação");
+    case Kind::YesNo:
+        return QStringLiteral("confirmação Sim/Não");
+    case Kind::OkCancel:
+        return QStringLiteral("confirmação OK/Cancelar");
+    case Kind::Folder:
+        return QStringLiteral("pasta");
     }
     return {};
 }

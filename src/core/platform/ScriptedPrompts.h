@@ -12,16 +12,15 @@ namespace jx {
 // UserPrompts answered from a script, for tests and for unattended runs. Each prompt must
 // match the next expected one (kind and exact text); an unexpected prompt is recorded as
 // a failure and answered with "no"/cancel, so nothing ever blocks.
-class ScriptedPrompts : public UserPrompts
-{
+class ScriptedPrompts : public UserPrompts {
 public:
     enum class Kind { Error, Warning, Information, YesNo, OkCancel, Folder };
 
     struct Prompt {
         Kind kind;
         QString text;
-        bool yes = false;   // answer to a confirmation
-        QString folder;     // answer to a folder choice
+        bool yes = false; // answer to a confirmation
+        QString folder; // answer to a folder choice
     };
 
     ScriptedPrompts& expectError(const QString& text);

@@ -14,8 +14,7 @@ namespace {
 using CheckFunction = int (*)(const char*, const char*);
 
 // Unloads on every way out of the call, the failing ones included.
-class LoadedLibrary
-{
+class LoadedLibrary {
 public:
     explicit LoadedLibrary(const QString& path)
         : m_library(path)
@@ -53,8 +52,8 @@ QString StateRegistrationCheck::defaultLibraryPath()
     const QString name = QString::fromLatin1(kLibraryName);
     if (QCoreApplication::instance()) {
         const QDir dir(QCoreApplication::applicationDirPath());
-        for (const QString& candidate : {QStringLiteral("lib%1.so").arg(name), name + QStringLiteral(".dll"),
-                                         QStringLiteral("lib%1.dylib").arg(name)}) {
+        for (const QString& candidate : { QStringLiteral("lib%1.so").arg(name), name + QStringLiteral(".dll"),
+                 QStringLiteral("lib%1.dylib").arg(name) }) {
             if (QFileInfo::exists(dir.filePath(candidate)))
                 return dir.filePath(candidate);
         }

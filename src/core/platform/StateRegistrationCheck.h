@@ -7,8 +7,7 @@ namespace jx {
 // Asks the external state-registration library for its verdict. The library is loaded
 // afresh on every call and unloaded before returning, as the installed program expects
 // of it (a replaced library takes effect without a restart).
-class StateRegistrationCheck
-{
+class StateRegistrationCheck {
 public:
     static constexpr char kLibraryName[] = "DllInscE32";
     static constexpr char kEntryPoint[] = "ConsisteInscricaoEstadual";

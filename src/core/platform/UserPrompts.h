@@ -6,8 +6,7 @@ namespace jx {
 
 // The one way in which the program speaks to the user: every message box, confirmation
 // and folder choice passes here, so that tests can script the answers.
-class UserPrompts
-{
+class UserPrompts {
 public:
     virtual ~UserPrompts() = default;
 

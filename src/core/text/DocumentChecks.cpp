@@ -37,8 +37,8 @@ int weightedSum(const std::vector<int>& digits, const int* weights, std::size_t 
     return sum;
 }
 
-constexpr std::array<int, 12> kCnpjWeights1{5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
-constexpr std::array<int, 13> kCnpjWeights2{6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2};
+constexpr std::array<int, 12> kCnpjWeights1 { 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2 };
+constexpr std::array<int, 13> kCnpjWeights2 { 6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2 };
 
 } // namespace
 

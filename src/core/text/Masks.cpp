@@ -10,7 +10,7 @@ namespace {
 
 struct Cell {
     bool position = false; // a place for a typed character
-    QChar literal;         // else the literal shown there
+    QChar literal; // else the literal shown there
 };
 
 struct ParsedMask {
@@ -22,8 +22,15 @@ struct ParsedMask {
 bool isPositionChar(QChar c)
 {
     switch (c.unicode()) {
-    case u'9': case u'0': case u'#': case u'L': case u'l':
-    case u'A': case u'a': case u'C': case u'c':
+    case u'9':
+    case u'0':
+    case u'#':
+    case u'L':
+    case u'l':
+    case u'A':
+    case u'a':
+    case u'C':
+    case u'c':
         return true;
     default:
         return false;
@@ -60,13 +67,13 @@ ParsedMask parse(const QString& mask)
     for (qsizetype p = 0; p < picture.size(); ++p) {
         const QChar c = picture[p];
         if (c == u'\\' && p + 1 < picture.size()) {
-            parsed.cells.push_back({false, picture[++p]});
+            parsed.cells.push_back({ false, picture[++p] });
         } else if (isDirective(c)) {
             continue;
         } else if (isPositionChar(c)) {
-            parsed.cells.push_back({true, {}});
+            parsed.cells.push_back({ true, {} });
         } else {
-            parsed.cells.push_back({false, c});
+            parsed.cells.push_back({ false, c });
         }
     }
     return parsed;

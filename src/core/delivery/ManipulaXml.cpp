@@ -1,0 +1,268 @@
+#include "delivery/ManipulaXml.h"
+
+#include "Error.h"
+#include "delivery/RsaBlockCipher.h"
+#include "delivery/Sha1.h"
+#include "delivery/XmlLibraryPass.h"
+#include "platform/Files.h"
+#include "platform/UserPrompts.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace jx::xmlfile {
+
+namespace {
+
+const QByteArray kCrLf = "\r\n";
+constexpr char kVerifierTag[] = "verificador_integridade";
+
+QByteArray element(const char* tag, const QString& value)
+{
+    return QByteArray("<") + tag + '>' + value.toLatin1() + "</" + tag + '>';
+}
+
+QString dateText(const QDate& date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+} // namespace
+
+bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QString& dataText)
+{
+    const QList<QByteArray> lines {
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>",
+        "<arquivo>",
+        "<cabecalho>",
+        element("tipo_identificador", header.tipo_identificador),
+        element("identificador", header.identificador),
+        element("tipo_arquivo", header.tipo_arquivo),
+        element("versao_programa_gerador", header.versao_programa_gerador),
+        "<periodo_referencia>",
+        element("data_inicial", dateText(header.data_inicial)),
+        element("data_final", dateText(header.data_final)),
+        "</periodo_referencia>",
+        "<substituicao>",
+        element("indicativo_substituicao", header.indicativo_substituicao),
+        element("protocolo_substituicao", header.protocolo_substituicao),
+        "</substituicao>",
+        "<protocolo>",
+        element("data", header.data),
+        element("hora", header.hora),
+        element("numero", header.numero),
+        "</protocolo>",
+        "<complemento></complemento>",
+        "</cabecalho>",
+    };
+    QByteArray bytes;
+    for (const QByteArray& line : lines)
+        bytes += line + kCrLf;
+    // The first data line shares its line with the start tag; the end tag opens the line
+    // after the last data line.
+    bytes += "<dados>" + dataText.toLatin1();
+    if (!dataText.isEmpty() && !dataText.endsWith(QLatin1String("\r\n")))
+        bytes += kCrLf;
+    bytes += "</dados>" + kCrLf + "</arquivo>" + kCrLf;
+    files::replaceContent(file, bytes);
+    xmlpass::rewrite(file);
+    return true;
+}
+
+bool GravarVerificador(const QString& file, UserPrompts& prompts)
+{
+    try {
+        // The digest covers exactly the bytes the library pass writes for the tree, so it is
+        // taken from those bytes; parsing them again would give the same tree.
+        pugi::xml_document document;
+        xmlpass::load(document, file);
+        const QString digest = sha1::hexUpper(xmlpass::bytesOf(document));
+        pugi::xml_node header = document.document_element().child("cabecalho");
+        if (!header)
+            throw Error(QStringLiteral("O arquivo %1 não tem cabeçalho.").arg(file));
+        header.append_child(kVerifierTag).text().set(digest.toLatin1().constData());
+        xmlpass::save(document, file);
+        return true;
+    } catch (const Error& e) {
+        prompts.error(e.userText());
+        return false;
+    }
+}
+
+QString RetirarValidador(const QString& file)
+{
+    try {
+        pugi::xml_document document;
+        xmlpass::load(document, file);
+        pugi::xml_node header = document.document_element().child("cabecalho");
+        pugi::xml_node verifier = header.child(kVerifierTag);
+        if (!verifier)
+            throw Error(QStringLiteral("O arquivo não tem o elemento verificador_integridade."));
+        const QString text = QString::fromUtf8(verifier.text().get());
+        header.remove_child(verifier);
+        xmlpass::save(document, file);
+        return text;
+    } catch (const Error& e) {
+        throw Error(kRemoveVerifierFailedText + e.userText());
+    }
+}
+
+bool InserirValidador(const QString& file, const QString& verifier)
+{
+    pugi::xml_document document;
+    xmlpass::load(document, file);
+    pugi::xml_node header = document.document_element().child("cabecalho");
+    if (!header)
+        throw Error(QStringLiteral("O arquivo %1 não tem cabeçalho.").arg(file));
+    header.append_child(kVerifierTag).text().set(verifier.toUtf8().constData());
+    xmlpass::save(document, file);
+    return true;
+}
+
+QString CalcularHash(const QString& file)
+{
+    return sha1::hexUpperOfFile(file);
+}
+
+bool ConferirHash(const QString& fileName)
+{
+    const QString file = fileName.trimmed();
+    try {
+        pugi::xml_document document;
+        xmlpass::load(document, file);
+        pugi::xml_node header = document.document_element().child("cabecalho");
+        pugi::xml_node verifier = header.child(kVerifierTag);
+        // An unstamped file cannot pass; leave it exactly as it is.
+        if (!verifier)
+            return false;
+        // Take the verifier out, digest what the library writes for the rest, put it back
+        // as the last child and save: the file keeps its content.
+        const QString stored = QString::fromUtf8(verifier.text().get());
+        header.remove_child(verifier);
+        const QString computed = sha1::hexUpper(xmlpass::bytesOf(document));
+        header.append_child(kVerifierTag).text().set(stored.toUtf8().constData());
+        xmlpass::save(document, file);
+        return stored == computed;
+    } catch (const Error& e) {
+        throw Error(kHashCheckFailedText, e.userText());
+    }
+}
+
+namespace {
+
+// One line of a byte text: [begin, end) without its line break; next is where the
+// following line starts. Lines end at CR LF, CR or LF.
+struct Line {
+    qsizetype begin;
+    qsizetype end;
+    qsizetype next;
+};
+
+Line lineAt(const QByteArray& text, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < text.size() && text[i] != '\r' && text[i] != '\n')
+        ++i;
+    qsizetype next = i;
+    if (next < text.size())
+        next += (text[next] == '\r' && next + 1 < text.size() && text[next + 1] == '\n') ? 2 : 1;
+    return { from, i, next };
+}
+
+bool lineContains(const QByteArray& text, const Line& line, QByteArrayView needle)
+{
+    return QByteArrayView(text).sliced(line.begin, line.end - line.begin).contains(needle);
+}
+
+} // namespace
+
+void CriptografarDados(const QString& file, const RsaKey& publicKey)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Não foi possível abrir o arquivo %1: %2").arg(file, in.errorString()));
+    const QByteArray content = in.readAll();
+    in.close();
+
+    QByteArray output;
+    output.reserve(content.size() * 2 + 64);
+    Line line { 0, 0, 0 };
+    qsizetype at = 0;
+    for (;;) {
+        if (at >= content.size())
+            throw Error(kNoDataSectionText);
+        line = lineAt(content, at);
+        if (lineContains(content, line, "<dados>"))
+            break;
+        output.append(content.constData() + line.begin, line.end - line.begin).append(kCrLf);
+        at = line.next;
+    }
+
+    // The first body line is what is left of the start tag's line without the tag.
+    QByteArray body;
+    body.reserve(content.size() - line.begin);
+    QByteArray first = content.mid(line.begin, line.end - line.begin);
+    first.remove(first.indexOf("<dados>"), 7);
+    const qsizetype sameLineEnd = first.indexOf("</dados>");
+    if (sameLineEnd >= 0) {
+        // A data text on the start tag's own line ends at its end tag.
+        body = first.left(sameLineEnd);
+    } else {
+        body.append(first).append(kCrLf);
+        at = line.next;
+        for (;;) {
+            if (at >= content.size())
+                throw Error(kNoDataSectionText);
+            line = lineAt(content, at);
+            if (lineContains(content, line, "</dados>"))
+                break;
+            body.append(content.constData() + line.begin, line.end - line.begin).append(kCrLf);
+            at = line.next;
+        }
+    }
+
+    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    qsizetype from = 0;
+    qsizetype to = body.size();
+    while (from < to && isBlank(body[from]))
+        ++from;
+    while (to > from && isBlank(body[to - 1]))
+        --to;
+    const QByteArray cipherText = rsa::encrypt(body.sliced(from, to - from), publicKey);
+
+    output.append("<dados>").append(cipherText).append("</dados>").append(kCrLf);
+    output.append("</arquivo>").append(kCrLf);
+    files::replaceContent(file, output);
+}
+
+namespace {
+
+QString readElement(const QString& file, std::initializer_list<const char*> names, const QString& failureText)
+{
+    try {
+        pugi::xml_document document;
+        xmlpass::load(document, file);
+        return xmlpass::textAt(document, names);
+    } catch (const Error& e) {
+        throw Error(failureText, e.userText());
+    }
+}
+
+} // namespace
+
+QString RetornarProtocolo(const QString& file)
+{
+    return readElement(file, { "cabecalho", "protocolo", "numero" }, kProtocolFailedText);
+}
+
+QString RetornarDados(const QString& file)
+{
+    return readElement(file, { "dados" }, kDataFailedText);
+}
+
+QString RetornarVerificador(const QString& file)
+{
+    return readElement(file, { "cabecalho", kVerifierTag }, kVerifierFailedText);
+}
+
+} // namespace jx::xmlfile

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "delivery/RsaKey.h"
+
+#include <QDate>
+#include <QString>
+
+namespace jx {
+
+class UserPrompts;
+
+// The header values of a delivery file, named after the elements they fill.
+struct TInfCabecalho {
+    QString tipo_identificador;
+    QString identificador;
+    QString tipo_arquivo;
+    QString versao_programa_gerador;
+    QDate data_inicial;
+    QDate data_final;
+    QString indicativo_substituicao;
+    QString protocolo_substituicao;
+    QString data;
+    QString hora;
+    QString numero;
+};
+
+// The operations on delivery and backup files. Each opens and closes the file itself.
+namespace xmlfile {
+
+// Writes the envelope line by line (ISO-8859-1, CR LF) with the data text, whose lines end
+// in CR LF, then lets the XML library re-save it. Failures pass to the caller as jx::Error.
+bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QString& dataText);
+
+// Stamps the SHA-1 verifier as the last child of cabecalho. False after a failure that was
+// shown to the user.
+bool GravarVerificador(const QString& file, UserPrompts& prompts);
+// Whether the stored verifier equals the digest recomputed over the file without it. A
+// file without a verifier fails the check and is left untouched. Throws "Erro ao conferir
+// o hash!" when the file cannot be taken apart.
+bool ConferirHash(const QString& file);
+QString RetirarValidador(const QString& file);
+bool InserirValidador(const QString& file, const QString& verifier);
+QString CalcularHash(const QString& file);
+
+// Replaces the data section by its encryption with the public key, line by line.
+void CriptografarDados(const QString& file, const RsaKey& publicKey);
+
+QString RetornarProtocolo(const QString& file);
+QString RetornarDados(const QString& file);
+QString RetornarVerificador(const QString& file);
+
+inline const QString kHashCheckFailedText = QStringLiteral("Erro ao conferir o hash!");
+inline const QString kRemoveVerifierFailedText = QStringLiteral("Não foi possível retirar o validador do arquivo.\r\n");
+inline const QString kProtocolFailedText
+    = QStringLiteral("Não foi possível retornar informação solicitada:\r\n- Protocolo");
+inline const QString kVerifierFailedText
+    = QStringLiteral("Não foi possível retornar informação solicitada:\r\n- Verificador");
+inline const QString kDataFailedText = QStringLiteral("Não foi possível retornar valor dos dados");
+inline const QString kNoDataSectionText
+    = QStringLiteral("Não foi possível criptografar os dados: o arquivo não tem a seção <dados>.");
+
+} // namespace xmlfile
+} // namespace jx

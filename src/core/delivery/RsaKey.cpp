@@ -1,0 +1,221 @@
+#include "delivery/RsaKey.h"
+
+#include "Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <openssl/bn.h>
+
+#include <memory>
+
+namespace jx {
+
+namespace {
+
+[[noreturn]] void invalidAsymmetric()
+{
+    throw Error(QString::fromLatin1(kInvalidAsymmetricKeyText));
+}
+
+class Reader {
+public:
+    explicit Reader(const QByteArray& data)
+        : m_data(data)
+    {
+    }
+
+    unsigned char byte()
+    {
+        if (m_pos >= m_data.size())
+            invalidAsymmetric();
+        return static_cast<unsigned char>(m_data[m_pos++]);
+    }
+
+    unsigned tag()
+    {
+        const unsigned char first = byte();
+        unsigned number = first & 0x1F;
+        if (number == 31) {
+            number = 0;
+            unsigned char next = 0;
+            int count = 0;
+            do {
+                next = byte();
+                if (++count > 4)
+                    invalidAsymmetric(); // no tag of ours needs more than 28 bits
+                number = (number << 7) | (next & 0x7F);
+            } while (next & 0x80);
+        }
+        return number;
+    }
+
+    qsizetype length()
+    {
+        const unsigned char first = byte();
+        qsizetype value = first;
+        if (first >= 0x80) {
+            const int count = first - 0x80;
+            if (count == 0 || count > 4)
+                invalidAsymmetric();
+            value = 0;
+            for (int i = 0; i < count; ++i)
+                value = (value << 8) | byte();
+        }
+        if (value > left())
+            invalidAsymmetric();
+        return value;
+    }
+
+    QByteArray bytes(qsizetype count)
+    {
+        if (count > left())
+            invalidAsymmetric();
+        const QByteArray out = m_data.mid(m_pos, count);
+        m_pos += count;
+        return out;
+    }
+
+    qsizetype left() const { return m_data.size() - m_pos; }
+
+private:
+    const QByteArray& m_data;
+    qsizetype m_pos = 0;
+};
+
+QByteArray readInteger(Reader& reader)
+{
+    if (reader.tag() != 2)
+        invalidAsymmetric();
+    QByteArray content = reader.bytes(reader.length());
+    // The format's own rule: a leading 0x00 before a byte above 0x80 is not part of the number.
+    if (content.size() >= 2 && content[0] == '\0' && static_cast<unsigned char>(content[1]) > 0x80)
+        content.remove(0, 1);
+    return content;
+}
+
+bool isZero(const QByteArray& number)
+{
+    for (const char c : number) {
+        if (c != '\0')
+            return false;
+    }
+    return true;
+}
+
+QByteArray encodeLength(qsizetype length)
+{
+    if (length < 0x80)
+        return QByteArray(1, char(length));
+    QByteArray bytes;
+    for (qsizetype v = length; v > 0; v >>= 8)
+        bytes.prepend(char(v & 0xFF));
+    return char(0x80 + bytes.size()) + bytes;
+}
+
+QByteArray encodeInteger(const QByteArray& littleEndian)
+{
+    return QByteArray(1, '\x02') + encodeLength(littleEndian.size()) + littleEndian;
+}
+
+struct BnDeleter {
+    void operator()(BIGNUM* bn) const { BN_clear_free(bn); }
+};
+using Bn = std::unique_ptr<BIGNUM, BnDeleter>;
+struct CtxDeleter {
+    void operator()(BN_CTX* ctx) const { BN_CTX_free(ctx); }
+};
+
+QByteArray littleEndian(const BIGNUM* bn)
+{
+    QByteArray out(BN_num_bytes(bn), '\0');
+    BN_bn2lebinpad(bn, reinterpret_cast<unsigned char*>(out.data()), int(out.size()));
+    return out;
+}
+
+// A number whose encoding starts 0x00 followed by a byte above 0x80 would be read back
+// wrongly by the format's rule; such keys are drawn again.
+bool encodesSafely(const QByteArray& number)
+{
+    return !(number.size() >= 2 && number[0] == '\0' && static_cast<unsigned char>(number[1]) > 0x80);
+}
+
+} // namespace
+
+RsaKey RsaKey::parse(const QByteArray& fileBytes)
+{
+    if (fileBytes.size() > kMaxFileSize)
+        invalidAsymmetric();
+    Reader reader(fileBytes);
+    if (reader.tag() != 16)
+        throw Error(QString::fromLatin1(kInvalidRsaKeyText));
+    reader.length();
+    RsaKey key;
+    key.modulus = readInteger(reader);
+    key.exponent = readInteger(reader);
+    if (isZero(key.modulus))
+        invalidAsymmetric();
+    return key;
+}
+
+RsaKey RsaKey::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(file.errorString() + QStringLiteral(": ") + path);
+    // One byte past the limit is enough to know the file is too large.
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    return parse(bytes);
+}
+
+QByteArray RsaKey::serialize() const
+{
+    const QByteArray body = encodeInteger(modulus) + encodeInteger(exponent);
+    return QByteArray(1, '\x30') + encodeLength(body.size()) + body;
+}
+
+RsaKeyPair RsaKeyPair::generate()
+{
+    std::unique_ptr<BN_CTX, CtxDeleter> ctx(BN_CTX_new());
+    Bn p(BN_new()), q(BN_new()), n(BN_new()), e(BN_new()), d(BN_new()), phi(BN_new());
+    Bn p1(BN_new()), q1(BN_new());
+    if (!ctx || !p || !q || !n || !e || !d || !phi || !p1 || !q1)
+        throw Error(QStringLiteral("Falha ao gerar o par de chaves."));
+    BN_set_word(e.get(), 65537);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        // 64-bit primes with their top two bits set give a modulus of exactly 128 bits.
+        if (!BN_generate_prime_ex(p.get(), 64, 0, nullptr, nullptr, nullptr)
+            || !BN_generate_prime_ex(q.get(), 64, 0, nullptr, nullptr, nullptr))
+            continue;
+        if (BN_cmp(p.get(), q.get()) == 0)
+            continue;
+        BN_mul(n.get(), p.get(), q.get(), ctx.get());
+        BN_sub(p1.get(), p.get(), BN_value_one());
+        BN_sub(q1.get(), q.get(), BN_value_one());
+        BN_mul(phi.get(), p1.get(), q1.get(), ctx.get());
+        if (BN_num_bits(n.get()) != 128 || !BN_mod_inverse(d.get(), e.get(), phi.get(), ctx.get()))
+            continue;
+        RsaKeyPair pair;
+        pair.publicKey = { littleEndian(n.get()), littleEndian(e.get()) };
+        pair.privateKey = { littleEndian(n.get()), littleEndian(d.get()) };
+        if (encodesSafely(pair.publicKey.modulus) && encodesSafely(pair.privateKey.exponent))
+            return pair;
+    }
+    throw Error(QStringLiteral("Falha ao gerar o par de chaves."));
+}
+
+void RsaKeyPair::save(const QString& folder) const
+{
+    QDir().mkpath(folder);
+    const std::pair<const char*, const RsaKey*> files[]
+        = { { kPublicKeyFile, &publicKey }, { kPrivateKeyFile, &privateKey } };
+    for (const auto& [name, key] : files) {
+        QSaveFile out(QDir(folder).filePath(QString::fromLatin1(name)));
+        if (!out.open(QIODevice::WriteOnly) || out.write(key->serialize()) < 0 || !out.commit())
+            throw Error(
+                QStringLiteral("Não foi possível gravar a chave %1: %2").arg(out.fileName(), out.errorString()));
+    }
+}
+
+} // namespace jx

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace jx {
+
+// One half of the program's 128-bit RSA key pair: modulus and exponent, each kept least
+// significant byte first as in the key files.
+struct RsaKey {
+    QByteArray modulus;
+    QByteArray exponent;
+
+    // The key-file layout: SEQUENCE { INTEGER modulus, INTEGER exponent }, tags and lengths
+    // in the usual definite form, INTEGER contents least significant byte first.
+    // Throws jx::Error "Invalid RSA Key" / "Invalid Asymmetric Key".
+    static RsaKey parse(const QByteArray& fileBytes);
+    // Reads and parses a key file; a missing or unreadable file fails with the file
+    // system's message.
+    static RsaKey load(const QString& path);
+    QByteArray serialize() const;
+
+    static constexpr qsizetype kMaxFileSize = 4097;
+};
+
+struct RsaKeyPair {
+    RsaKey publicKey;
+    RsaKey privateKey;
+
+    // A fresh pair: two 64-bit primes, public exponent 65537.
+    static RsaKeyPair generate();
+    // Writes PublicKey.dat and PrivateKey.dat into the folder (created when missing).
+    void save(const QString& folder) const;
+};
+
+inline constexpr char kInvalidRsaKeyText[] = "Invalid RSA Key";
+inline constexpr char kInvalidAsymmetricKeyText[] = "Invalid Asymmetric Key";
+inline constexpr char kPublicKeyFile[] = "PublicKey.dat";
+inline constexpr char kPrivateKeyFile[] = "PrivateKey.dat";
+
+} // namespace jx

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <pugixml.hpp>
+
+// Every save of a delivery file goes through here, so the bytes written depend only on the
+// element tree and its texts: whitespace-only text is dropped on parse; the save writes
+// the ISO-8859-1 declaration first, one element per line indented by depth, CR LF line
+// ends, all text in ISO-8859-1.
+namespace jx::xmlpass {
+
+// Parses the file (ISO-8859-1). Throws jx::Error with the parser's description.
+void load(pugi::xml_document& document, const QString& path);
+void loadBytes(pugi::xml_document& document, const QByteArray& bytes);
+// The bytes the library writes for the document.
+QByteArray bytesOf(const pugi::xml_document& document);
+// Writes the document over the file. Throws jx::Error when it cannot.
+void save(const pugi::xml_document& document, const QString& path);
+// Parses and saves again: the library pass proper.
+void rewrite(const QString& path);
+
+// The text of a child element reached by names from the root ("cabecalho", "protocolo"…),
+// empty when any of them is missing.
+QString textAt(const pugi::xml_document& document, std::initializer_list<const char*> names);
+
+} // namespace jx::xmlpass
