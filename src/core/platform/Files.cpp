@@ -8,8 +8,11 @@ namespace jx::files {
 
 void replaceContent(const QString& path, const QByteArray& bytes)
 {
+    // Overwrite, then cut to length: truncating to zero first makes the file system free
+    // and reallocate every block, which costs more than the write itself.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size() || !file.resize(bytes.size())
+        || !file.flush())
         throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(path, file.errorString()));
 }
 
