@@ -35,6 +35,7 @@ struct Command {
 // Each subject registers its commands here.
 std::vector<Command> docCommands();
 std::vector<Command> fileCommands();
+std::vector<Command> dbCommands();
 
 // The value after a "--flag" in args (removed from args), or fallback when absent.
 QString takeOption(QStringList& args, const QString& flag, const QString& fallback = {});

@@ -15,6 +15,8 @@ std::vector<jxctl::Command> allCommands()
     auto commands = jxctl::docCommands();
     for (auto& command : jxctl::fileCommands())
         commands.push_back(std::move(command));
+    for (auto& command : jxctl::dbCommands())
+        commands.push_back(std::move(command));
     return commands;
 }
 

@@ -1,0 +1,621 @@
+#include "data/RecordSet.h"
+
+#include "Error.h"
+#include "db/Schema.h"
+#include "db/Sqlite.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+
+namespace jx::data {
+
+namespace {
+
+FieldType fieldTypeOf(db::ColumnType type)
+{
+    switch (type) {
+    case db::ColumnType::Auto: return FieldType::AutoInc;
+    case db::ColumnType::Int: return FieldType::Integer;
+    case db::ColumnType::Small: return FieldType::SmallInt;
+    case db::ColumnType::Real: return FieldType::Real;
+    case db::ColumnType::Decimal: return FieldType::Decimal;
+    case db::ColumnType::Date: return FieldType::Date;
+    case db::ColumnType::Text: return FieldType::Text;
+    case db::ColumnType::Blob: return FieldType::Blob;
+    }
+    return FieldType::Text;
+}
+
+// Orders values of one type; nulls first, like the grids of the installed program.
+bool lessThan(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && !b.isNull();
+    if (a.typeId() == QMetaType::QString || b.typeId() == QMetaType::QString)
+        return QString::localeAwareCompare(a.toString(), b.toString()) < 0;
+    return QVariant::compare(a, b) == QPartialOrdering::Less;
+}
+
+bool isNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Double: case QMetaType::Float: case QMetaType::Short: case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool sameValue(const QVariant& a, const QVariant& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() == b.isNull();
+    if (isNumber(a) && isNumber(b))
+        return a.toDouble() == b.toDouble();
+    return a.toString() == b.toString();
+}
+
+} // namespace
+
+RecordSet::RecordSet(const QString& name, QObject* parent)
+    : QObject(parent)
+    , m_name(name)
+{
+    setObjectName(name);
+}
+
+void RecordSet::setSource(const QString& sql, const QString& table, const QString& key)
+{
+    m_sql = sql;
+    m_table = table;
+    m_key = key;
+}
+
+void RecordSet::addComputedField(const QString& name, FieldType type, int size, const QString& label,
+                                 Computer computer)
+{
+    Field f{name, type, size, label, true};
+    const int existing = fieldIndex(name);
+    if (existing >= 0) {
+        m_fields[existing] = f;
+        m_computers[existing] = std::move(computer);
+        return;
+    }
+    m_fields.push_back(f);
+    m_computers.push_back(std::move(computer));
+}
+
+int RecordSet::storedCount() const
+{
+    int n = 0;
+    for (const Field& f : m_fields)
+        n += f.computed ? 0 : 1;
+    return n;
+}
+
+void RecordSet::open(db::Connection& connection)
+{
+    db::Statement statement = connection.prepare(m_sql);
+    for (auto it = m_params.cbegin(); it != m_params.cend(); ++it) {
+        const QString name = it.key().startsWith(u':') ? it.key() : u':' + it.key();
+        if (m_sql.contains(name))
+            statement.bind(name, it.value());
+    }
+
+    // Stored fields come from the query, typed by the table definition when there is one;
+    // computed fields keep their place after them.
+    QVector<Field> computed;
+    std::vector<Computer> computers;
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].computed) {
+            computed.push_back(m_fields[i]);
+            computers.push_back(m_computers[i]);
+        }
+    }
+    const QVector<Field> previous = m_fields;
+    m_fields.clear();
+    m_computers.clear();
+    const db::TableDef* def = m_table.isEmpty() ? nullptr : db::table(m_table);
+    const int columns = statement.columnCount();
+    for (int c = 0; c < columns; ++c) {
+        Field f;
+        f.name = statement.columnName(c);
+        const db::ColumnDef* column = def ? db::column(*def, f.name) : nullptr;
+        if (column) {
+            f.type = fieldTypeOf(column->type);
+            f.size = column->size;
+            f.label = QString::fromUtf8(column->label);
+        }
+        for (const Field& old : previous) {
+            if (!old.computed && old.name == f.name && !old.label.isEmpty())
+                f.label = old.label;
+        }
+        if (f.label.isEmpty())
+            f.label = f.name;
+        m_fields.push_back(f);
+        m_computers.emplace_back();
+    }
+    for (int i = 0; i < computed.size(); ++i) {
+        m_fields.push_back(computed[i]);
+        m_computers.push_back(computers[i]);
+    }
+
+    m_rows.clear();
+    m_deleted.clear();
+    while (statement.step()) {
+        Row row;
+        row.values.resize(columns);
+        for (int c = 0; c < columns; ++c) {
+            if (!statement.isNull(c))
+                row.values[c] = statement.value(c);
+        }
+        row.original = row.values;
+        m_rows.push_back(std::move(row));
+    }
+    m_state = State::Browse;
+    invalidateOrderings();
+    m_sortField.clear();
+    rebuildView();
+    setCursor(m_view.empty() ? -1 : 0);
+    emit dataReset();
+    emit currentChanged();
+}
+
+void RecordSet::openEmpty(const QVector<Field>& fields)
+{
+    m_fields = fields;
+    m_computers.assign(fields.size(), Computer());
+    m_rows.clear();
+    m_deleted.clear();
+    m_state = State::Browse;
+    invalidateOrderings();
+    rebuildView();
+    setCursor(-1);
+    emit dataReset();
+    emit currentChanged();
+}
+
+void RecordSet::close()
+{
+    m_rows.clear();
+    m_deleted.clear();
+    m_view.clear();
+    m_cursor = -1;
+    m_eof = true;
+    m_state = State::Inactive;
+    invalidateOrderings();
+    emit dataReset();
+}
+
+int RecordSet::fieldIndex(const QString& name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void RecordSet::setLabel(const QString& field, const QString& label)
+{
+    const int i = fieldIndex(field);
+    if (i >= 0)
+        m_fields[i].label = label;
+}
+
+void RecordSet::setCursor(int visibleRow)
+{
+    const int old = m_cursor;
+    m_cursor = visibleRow;
+    m_eof = m_view.empty();
+    if (old != m_cursor)
+        emit currentChanged();
+}
+
+bool RecordSet::first()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    if (m_view.empty())
+        return false;
+    setCursor(0);
+    return true;
+}
+
+bool RecordSet::last()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    if (m_view.empty())
+        return false;
+    setCursor(int(m_view.size()) - 1);
+    return true;
+}
+
+bool RecordSet::next()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    if (m_cursor + 1 >= int(m_view.size())) {
+        m_eof = true;
+        return false;
+    }
+    setCursor(m_cursor + 1);
+    return true;
+}
+
+bool RecordSet::prior()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    if (m_cursor <= 0)
+        return false;
+    setCursor(m_cursor - 1);
+    return true;
+}
+
+bool RecordSet::moveTo(int visibleRow)
+{
+    if (visibleRow < 0 || visibleRow >= int(m_view.size()))
+        return false;
+    if (visibleRow == m_cursor)
+        return true;
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    setCursor(visibleRow);
+    return true;
+}
+
+RecordSet::Row& RecordSet::currentRow()
+{
+    if (m_cursor < 0 || m_cursor >= int(m_view.size()))
+        throw Error(QStringLiteral("Não há registro corrente em %1.").arg(m_name));
+    return m_rows[m_view[m_cursor]];
+}
+
+const RecordSet::Row& RecordSet::currentRowConst() const
+{
+    return const_cast<RecordSet*>(this)->currentRow();
+}
+
+QVariant RecordSet::rawValue(int rawRow, int field) const
+{
+    if (field < 0 || field >= m_fields.size() || rawRow < 0 || rawRow >= int(m_rows.size()))
+        return {};
+    if (m_fields[field].computed)
+        return m_computers[field] ? m_computers[field](*this, rawRow) : QVariant();
+    return m_rows[rawRow].values.value(field);
+}
+
+QVariant RecordSet::rawValue(int rawRow, const QString& field) const
+{
+    return rawValue(rawRow, fieldIndex(field));
+}
+
+QVariant RecordSet::value(const QString& field) const
+{
+    if (m_cursor < 0 || m_cursor >= int(m_view.size()))
+        return {};
+    const int index = fieldIndex(field);
+    if (index < 0)
+        throw Error(QStringLiteral("Campo %1 não encontrado em %2.").arg(field, m_name));
+    return rawValue(m_view[m_cursor], index);
+}
+
+QVariant RecordSet::valueAt(int visibleRow, int field) const
+{
+    if (visibleRow < 0 || visibleRow >= int(m_view.size()))
+        return {};
+    return rawValue(m_view[visibleRow], field);
+}
+
+QVariant RecordSet::toStored(FieldType type, const QVariant& value)
+{
+    if (value.isNull() || !value.isValid())
+        return {};
+    switch (type) {
+    case FieldType::Date:
+        if (value.typeId() == QMetaType::QDate)
+            return value.toDate().toString(Qt::ISODate);
+        if (value.typeId() == QMetaType::QDateTime)
+            return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return value.toString();
+    case FieldType::AutoInc:
+    case FieldType::Integer:
+    case FieldType::SmallInt:
+    case FieldType::Decimal:
+        return QVariant(value.toLongLong());
+    case FieldType::Real:
+        return QVariant(value.toDouble());
+    case FieldType::Blob:
+        return QVariant(value.toByteArray());
+    case FieldType::Text:
+        return QVariant(value.toString());
+    }
+    return value;
+}
+
+void RecordSet::setValue(const QString& fieldName, const QVariant& newValue)
+{
+    const int index = fieldIndex(fieldName);
+    if (index < 0)
+        throw Error(QStringLiteral("Campo %1 não encontrado em %2.").arg(fieldName, m_name));
+    if (m_fields[index].computed)
+        throw Error(QStringLiteral("O campo %1 é calculado e não pode ser alterado.").arg(fieldName));
+    if (m_state == State::Browse)
+        edit();
+    Row& row = currentRow();
+    row.values[index] = toStored(m_fields[index].type, newValue);
+    invalidateOrderings();
+    emit rowChanged(m_cursor);
+}
+
+void RecordSet::edit()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        return;
+    if (m_state == State::Inactive)
+        throw Error(QStringLiteral("%1 não está aberto.").arg(m_name));
+    Row& row = currentRow();
+    m_editSnapshot = row.values;
+    m_editStatus = row.status;
+    m_state = State::Edit;
+    emit stateChanged();
+}
+
+void RecordSet::append()
+{
+    if (m_state == State::Inactive)
+        throw Error(QStringLiteral("%1 não está aberto.").arg(m_name));
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    Row row;
+    row.values.resize(storedCount());
+    row.original = row.values;
+    row.status = RowStatus::Inserted;
+    m_rows.push_back(std::move(row));
+    m_view.push_back(int(m_rows.size()) - 1);
+    invalidateOrderings();
+    m_state = State::Insert;
+    emit dataReset();
+    setCursor(int(m_view.size()) - 1);
+    emit stateChanged();
+}
+
+void RecordSet::post()
+{
+    if (m_state != State::Edit && m_state != State::Insert)
+        return;
+    Row& row = currentRow();
+    if (m_state == State::Insert) {
+        row.status = RowStatus::Inserted;
+        row.sequence = ++m_sequence;
+    } else if (row.status != RowStatus::Inserted && row.values != row.original) {
+        row.status = RowStatus::Modified;
+        row.sequence = ++m_sequence;
+    }
+    m_state = State::Browse;
+    emit stateChanged();
+    emit rowChanged(m_cursor);
+}
+
+void RecordSet::cancel()
+{
+    if (m_state == State::Insert) {
+        const int raw = m_view[m_cursor];
+        m_rows.erase(m_rows.begin() + raw);
+        m_state = State::Browse;
+        invalidateOrderings();
+        rebuildView();
+        emit dataReset();
+        setCursor(m_view.empty() ? -1 : std::min(m_cursor, int(m_view.size()) - 1));
+        emit currentChanged();
+        emit stateChanged();
+        return;
+    }
+    if (m_state == State::Edit) {
+        Row& row = currentRow();
+        row.values = m_editSnapshot;
+        row.status = m_editStatus;
+        m_state = State::Browse;
+        emit rowChanged(m_cursor);
+        emit stateChanged();
+    }
+}
+
+void RecordSet::remove()
+{
+    if (m_state == State::Insert) {
+        cancel();
+        return;
+    }
+    if (m_state == State::Edit)
+        cancel();
+    const int raw = m_view[m_cursor];
+    Row& row = m_rows[raw];
+    if (row.status != RowStatus::Inserted)
+        m_deleted.push_back({row.original, ++m_sequence});
+    m_rows.erase(m_rows.begin() + raw);
+    invalidateOrderings();
+    const int cursor = m_cursor;
+    rebuildView();
+    emit dataReset();
+    m_cursor = -2; // force the change notification
+    setCursor(m_view.empty() ? -1 : std::min(cursor, int(m_view.size()) - 1));
+}
+
+std::vector<RecordSet::Change> RecordSet::pendingChanges() const
+{
+    std::vector<Change> changes;
+    for (int i = 0; i < int(m_rows.size()); ++i) {
+        const Row& row = m_rows[i];
+        if (row.status == RowStatus::Inserted)
+            changes.push_back({Change::Kind::Insert, i, -1, row.sequence});
+        else if (row.status == RowStatus::Modified)
+            changes.push_back({Change::Kind::Update, i, -1, row.sequence});
+    }
+    for (int i = 0; i < int(m_deleted.size()); ++i) {
+        if (m_deleted[i].sequence > 0)
+            changes.push_back({Change::Kind::Delete, -1, i, m_deleted[i].sequence});
+    }
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.sequence < b.sequence; });
+    return changes;
+}
+
+int RecordSet::pendingCount() const
+{
+    return int(pendingChanges().size());
+}
+
+bool RecordSet::isModified(int rawRow, int field) const
+{
+    const Row& row = m_rows[rawRow];
+    return row.values.value(field) != row.original.value(field)
+        || row.values.value(field).isNull() != row.original.value(field).isNull();
+}
+
+void RecordSet::markSent(const Change& change)
+{
+    if (change.kind == Change::Kind::Delete) {
+        m_deleted[change.deletedIndex].sequence = 0; // purged after the send
+        return;
+    }
+    Row& row = m_rows[change.rawRow];
+    row.original = row.values;
+    row.status = RowStatus::Unchanged;
+    row.sequence = 0;
+}
+
+void RecordSet::purgeSentDeletes()
+{
+    m_deleted.erase(std::remove_if(m_deleted.begin(), m_deleted.end(), [](const Deleted& d) { return d.sequence == 0; }),
+                    m_deleted.end());
+}
+
+void RecordSet::setStoredValue(int rawRow, int field, const QVariant& value)
+{
+    Row& row = m_rows[rawRow];
+    row.values[field] = value;
+    row.original[field] = value;
+    invalidateOrderings();
+    for (int v = 0; v < int(m_view.size()); ++v) {
+        if (m_view[v] == rawRow)
+            emit rowChanged(v);
+    }
+}
+
+void RecordSet::cancelUpdates()
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        cancel();
+    std::vector<Row> kept;
+    for (Row& row : m_rows) {
+        if (row.status == RowStatus::Inserted)
+            continue;
+        row.values = row.original;
+        row.status = RowStatus::Unchanged;
+        kept.push_back(std::move(row));
+    }
+    for (Deleted& d : m_deleted) {
+        Row row;
+        row.values = d.values;
+        row.original = d.values;
+        kept.push_back(std::move(row));
+    }
+    m_rows = std::move(kept);
+    m_deleted.clear();
+    invalidateOrderings();
+    rebuildView();
+    emit dataReset();
+    m_cursor = -2;
+    setCursor(m_view.empty() ? -1 : 0);
+}
+
+void RecordSet::setFilter(Predicate predicate)
+{
+    m_filter = std::move(predicate);
+    rebuildView();
+    emit dataReset();
+    m_cursor = -2;
+    setCursor(m_view.empty() ? -1 : 0);
+}
+
+void RecordSet::clearFilter()
+{
+    setFilter({});
+}
+
+std::vector<int> RecordSet::orderingFor(int field)
+{
+    auto it = m_orderings.find(field);
+    if (it != m_orderings.end() && it->second.size() == m_rows.size())
+        return it->second;
+    std::vector<int> order(m_rows.size());
+    for (int i = 0; i < int(order.size()); ++i)
+        order[i] = i;
+    std::vector<QVariant> keys(m_rows.size());
+    for (int i = 0; i < int(keys.size()); ++i)
+        keys[i] = rawValue(i, field);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return lessThan(keys[a], keys[b]); });
+    m_orderings[field] = order;
+    return order;
+}
+
+void RecordSet::rebuildView(int keepRawRow)
+{
+    m_view.clear();
+    const int sortIndex = m_sortField.isEmpty() ? -1 : fieldIndex(m_sortField);
+    std::vector<int> order;
+    if (sortIndex >= 0) {
+        order = orderingFor(sortIndex);
+    } else {
+        order.resize(m_rows.size());
+        for (int i = 0; i < int(order.size()); ++i)
+            order[i] = i;
+    }
+    for (int raw : order) {
+        if (!m_filter || m_filter(*this, raw))
+            m_view.push_back(raw);
+    }
+    if (keepRawRow >= 0) {
+        const auto found = std::find(m_view.begin(), m_view.end(), keepRawRow);
+        m_cursor = found == m_view.end() ? (m_view.empty() ? -1 : 0) : int(found - m_view.begin());
+    }
+    m_eof = m_view.empty();
+}
+
+void RecordSet::sortBy(const QString& field)
+{
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    const int keep = m_cursor >= 0 && m_cursor < int(m_view.size()) ? m_view[m_cursor] : -1;
+    m_sortField = field;
+    rebuildView(keep);
+    emit dataReset();
+    emit currentChanged();
+}
+
+void RecordSet::clearSort()
+{
+    if (m_sortField.isEmpty())
+        return;
+    sortBy(QString());
+}
+
+bool RecordSet::locate(const QString& field, const QVariant& value)
+{
+    const int index = fieldIndex(field);
+    if (index < 0)
+        return false;
+    for (int v = 0; v < int(m_view.size()); ++v) {
+        if (sameValue(rawValue(m_view[v], index), value)) {
+            moveTo(v);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace jx::data

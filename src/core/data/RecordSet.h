@@ -1,0 +1,185 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace jx::db {
+class Connection;
+}
+
+namespace jx::data {
+
+enum class FieldType { AutoInc, Integer, SmallInt, Real, Decimal, Date, Text, Blob };
+
+struct Field {
+    QString name;
+    FieldType type = FieldType::Text;
+    int size = 0;
+    QString label;
+    bool computed = false;
+};
+
+// The in-memory mirror of one query: fields, rows, a cursor, a state and the changes not
+// yet sent to the table. Dates are held as ISO-8601 text, decimals as a 64-bit count of
+// ten-thousandths. Computed fields are worked out when read, never stored.
+class RecordSet : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State { Inactive, Browse, Edit, Insert };
+    enum class RowStatus { Unchanged, Modified, Inserted };
+    using Computer = std::function<QVariant(const RecordSet&, int rawRow)>;
+    using Predicate = std::function<bool(const RecordSet&, int rawRow)>;
+
+    explicit RecordSet(const QString& name, QObject* parent = nullptr);
+
+    const QString& name() const { return m_name; }
+
+    // Where rows come from and go to. The table (with its key, "" for none) is what apply
+    // writes; the SQL selects with named parameters (":PAR").
+    void setSource(const QString& sql, const QString& table = {}, const QString& key = {});
+    void setSql(const QString& sql) { m_sql = sql; }
+    const QString& sql() const { return m_sql; }
+    const QString& table() const { return m_table; }
+    const QString& keyField() const { return m_key; }
+    void setParam(const QString& name, const QVariant& value) { m_params[name] = value; }
+    QVariant param(const QString& name) const { return m_params.value(name); }
+
+    void addComputedField(const QString& name, FieldType type, int size, const QString& label, Computer computer);
+
+    // Reads the query's rows; pending changes are discarded, the cursor goes to the first row.
+    void open(db::Connection& connection);
+    // An in-memory set with these fields and no rows.
+    void openEmpty(const QVector<Field>& fields);
+    void close();
+    bool isOpen() const { return m_state != State::Inactive; }
+    // The query was opened at least once, so its fields are known.
+    bool hasFields() const { return !m_fields.isEmpty(); }
+
+    // Fields
+    int fieldCount() const { return int(m_fields.size()); }
+    const Field& field(int index) const { return m_fields[index]; }
+    int fieldIndex(const QString& name) const;
+    void setLabel(const QString& field, const QString& label);
+
+    // Cursor over the visible rows (after filter and sort).
+    int count() const { return int(m_view.size()); }
+    bool isEmpty() const { return m_view.empty(); }
+    int recNo() const { return m_cursor; }
+    bool first();
+    bool last();
+    bool next();
+    bool prior();
+    bool moveTo(int visibleRow);
+    bool eof() const { return m_eof; }
+    int rawRowAt(int visibleRow) const { return m_view[visibleRow]; }
+
+    // Values of the current row, or of a visible row.
+    QVariant value(const QString& field) const;
+    QVariant valueAt(int visibleRow, int field) const;
+    QVariant rawValue(int rawRow, int field) const;
+    QVariant rawValue(int rawRow, const QString& field) const;
+    QString text(const QString& field) const { return value(field).toString(); }
+    bool isNull(const QString& field) const { return value(field).isNull(); }
+    // Sets a field of the current row, entering the edit state from browsing.
+    void setValue(const QString& field, const QVariant& value);
+
+    // Editing
+    State state() const { return m_state; }
+    void edit();
+    void append();
+    void post();
+    void cancel();
+    void remove();
+
+    // Changes not yet sent: inserted and modified rows, and deleted rows with their
+    // original values. Each carries the order in which it was made.
+    struct Change {
+        enum class Kind { Insert, Update, Delete } kind;
+        int rawRow;      // -1 for deletes
+        int deletedIndex; // index into the deleted rows for deletes
+        qint64 sequence;
+    };
+    std::vector<Change> pendingChanges() const;
+    int pendingCount() const;
+    bool hasPending() const { return pendingCount() > 0; }
+    const QVector<QVariant>& originalValues(int rawRow) const { return m_rows[rawRow].original; }
+    const QVector<QVariant>& deletedValues(int deletedIndex) const { return m_deleted[deletedIndex].values; }
+    bool isModified(int rawRow, int field) const;
+    // The change was written: the row becomes plain (a deleted row is forgotten).
+    void markSent(const Change& change);
+    void purgeSentDeletes();
+    // Writes a value without making a change of it (keys assigned by the database).
+    void setStoredValue(int rawRow, int field, const QVariant& value);
+    void cancelUpdates();
+
+    // Filter and order of the visible rows.
+    void setFilter(Predicate predicate);
+    void clearFilter();
+    // Orders by the field; the ordering is built on first use and reused afterwards.
+    void sortBy(const QString& field);
+    void clearSort();
+    const QString& sortField() const { return m_sortField; }
+    // Moves to the first visible row whose field equals the value; false (no move) if none.
+    bool locate(const QString& field, const QVariant& value);
+
+    int rawCount() const { return int(m_rows.size()); }
+
+    // Converts a value to the stored form of the field's type.
+    static QVariant toStored(FieldType type, const QVariant& value);
+
+signals:
+    void dataReset();
+    void currentChanged();
+    void rowChanged(int visibleRow);
+    void stateChanged();
+
+private:
+    struct Row {
+        QVector<QVariant> values;
+        QVector<QVariant> original;
+        RowStatus status = RowStatus::Unchanged;
+        qint64 sequence = 0;
+    };
+    struct Deleted {
+        QVector<QVariant> values;
+        qint64 sequence = 0;
+    };
+
+    void rebuildView(int keepRawRow = -1);
+    void setCursor(int visibleRow);
+    Row& currentRow();
+    const Row& currentRowConst() const;
+    int storedCount() const;
+    void invalidateOrderings() { m_orderings.clear(); }
+    std::vector<int> orderingFor(int field);
+
+    QString m_name;
+    QString m_sql;
+    QString m_table;
+    QString m_key;
+    QVariantMap m_params;
+    QVector<Field> m_fields;
+    std::vector<Computer> m_computers; // parallel to m_fields, empty for stored fields
+    std::vector<Row> m_rows;
+    std::vector<Deleted> m_deleted;
+    std::vector<int> m_view;
+    int m_cursor = -1;
+    bool m_eof = true;
+    State m_state = State::Inactive;
+    QVector<QVariant> m_editSnapshot;
+    RowStatus m_editStatus = RowStatus::Unchanged;
+    qint64 m_sequence = 0;
+    Predicate m_filter;
+    QString m_sortField;
+    std::map<int, std::vector<int>> m_orderings;
+};
+
+} // namespace jx::data

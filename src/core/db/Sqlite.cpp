@@ -1,0 +1,303 @@
+#include "db/Sqlite.h"
+
+#include <QDateTime>
+
+#include <sqlite3.h>
+
+namespace jx::db {
+
+namespace {
+
+[[noreturn]] void raise(sqlite3* db, int code)
+{
+    const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
+    throw DbError(code & 0xFF, message);
+}
+
+void check(sqlite3* db, int code)
+{
+    if (code != SQLITE_OK)
+        raise(db, code);
+}
+
+} // namespace
+
+bool DbError::isBusy() const
+{
+    return m_code == SQLITE_BUSY || m_code == SQLITE_LOCKED;
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::open(const QString& path, const QByteArray& key, bool create)
+{
+    close();
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_close(db);
+        throw DbError(rc & 0xFF, message);
+    }
+    m_db = db;
+    m_path = path;
+    try {
+        check(m_db, sqlite3_key(m_db, key.constData(), int(key.size())));
+        // The key is only tried on the first read: a wrong key or a plain file fails here.
+        Statement probe = prepare(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        probe.step();
+        Statement version = prepare(QStringLiteral("PRAGMA cipher_version"));
+        if (!version.step() || version.text(0).isEmpty())
+            throw DbError(SQLITE_NOTADB, QStringLiteral("a biblioteca do banco não cifra os arquivos"));
+        exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+void Connection::exec(const QString& sql)
+{
+    char* error = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    if (rc != SQLITE_OK) {
+        const QString message = error ? QString::fromUtf8(error) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(error);
+        throw DbError(rc & 0xFF, message);
+    }
+}
+
+Statement Connection::prepare(const QString& sql)
+{
+    if (!m_db)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("conexão fechada"));
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray text = sql.toUtf8();
+    check(m_db, sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &stmt, nullptr));
+    return Statement(m_db, stmt);
+}
+
+qint64 Connection::lastInsertId() const
+{
+    return sqlite3_last_insert_rowid(m_db);
+}
+
+int Connection::changes() const
+{
+    return sqlite3_changes(m_db);
+}
+
+void Connection::setBusyTimeout(int milliseconds)
+{
+    sqlite3_busy_timeout(m_db, milliseconds);
+}
+
+void Connection::begin()
+{
+    if (!inTransaction())
+        exec(QStringLiteral("BEGIN"));
+}
+
+void Connection::commit()
+{
+    if (inTransaction())
+        exec(QStringLiteral("COMMIT"));
+}
+
+void Connection::rollback()
+{
+    if (inTransaction())
+        exec(QStringLiteral("ROLLBACK"));
+}
+
+bool Connection::inTransaction() const
+{
+    return m_db && sqlite3_get_autocommit(m_db) == 0;
+}
+
+QString Connection::errorMessage() const
+{
+    return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString();
+}
+
+Statement::Statement(sqlite3* db, sqlite3_stmt* stmt)
+    : m_db(db)
+    , m_stmt(stmt)
+{
+}
+
+Statement::~Statement()
+{
+    if (m_stmt)
+        sqlite3_finalize(m_stmt);
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : m_db(other.m_db)
+    , m_stmt(other.m_stmt)
+{
+    other.m_stmt = nullptr;
+}
+
+void Statement::bind(int index, const QVariant& value)
+{
+    if (value.isNull() || !value.isValid()) {
+        bindNull(index);
+        return;
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Bool:
+        bindInt64(index, value.toLongLong());
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        bindDouble(index, value.toDouble());
+        break;
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        check(m_db, sqlite3_bind_blob(m_stmt, index, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT));
+        break;
+    }
+    case QMetaType::QDate:
+        bindText(index, value.toDate().toString(Qt::ISODate).toUtf8());
+        break;
+    case QMetaType::QDateTime:
+        bindText(index, value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8());
+        break;
+    default:
+        bindText(index, value.toString().toUtf8());
+    }
+}
+
+void Statement::bind(const QString& name, const QVariant& value)
+{
+    const int index = sqlite3_bind_parameter_index(m_stmt, name.toUtf8().constData());
+    if (index == 0)
+        throw DbError(SQLITE_RANGE, QStringLiteral("parâmetro desconhecido: ") + name);
+    bind(index, value);
+}
+
+void Statement::bindText(int index, const QByteArray& utf8)
+{
+    check(m_db, sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+}
+
+void Statement::bindInt64(int index, qint64 value)
+{
+    check(m_db, sqlite3_bind_int64(m_stmt, index, value));
+}
+
+void Statement::bindDouble(int index, double value)
+{
+    check(m_db, sqlite3_bind_double(m_stmt, index, value));
+}
+
+void Statement::bindNull(int index)
+{
+    check(m_db, sqlite3_bind_null(m_stmt, index));
+}
+
+void Statement::reset()
+{
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+bool Statement::step()
+{
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    sqlite3_reset(m_stmt);
+    throw DbError(rc & 0xFF, message);
+}
+
+void Statement::run()
+{
+    while (step()) {
+    }
+}
+
+int Statement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
+
+QString Statement::columnName(int column) const
+{
+    return QString::fromUtf8(sqlite3_column_name(m_stmt, column));
+}
+
+QStringList Statement::columnNames() const
+{
+    QStringList names;
+    for (int i = 0; i < columnCount(); ++i)
+        names << columnName(i);
+    return names;
+}
+
+bool Statement::isNull(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+qint64 Statement::int64(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
+
+double Statement::real(int column) const
+{
+    return sqlite3_column_double(m_stmt, column);
+}
+
+QString Statement::text(int column) const
+{
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return p ? QString::fromUtf8(p, sqlite3_column_bytes(m_stmt, column)) : QString();
+}
+
+QByteArray Statement::blob(int column) const
+{
+    const void* p = sqlite3_column_blob(m_stmt, column);
+    return p ? QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(m_stmt, column)) : QByteArray();
+}
+
+QVariant Statement::value(int column) const
+{
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(int64(column));
+    case SQLITE_FLOAT:
+        return QVariant(real(column));
+    case SQLITE_TEXT:
+        return QVariant(text(column));
+    case SQLITE_BLOB:
+        return QVariant(blob(column));
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace jx::db

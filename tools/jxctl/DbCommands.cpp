@@ -1,0 +1,107 @@
+#include "Cli.h"
+
+#include "Error.h"
+#include "db/ReferenceData.h"
+#include "db/Sqlite.h"
+#include "db/TdtmDB.h"
+#include "platform/ProgramFolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace jxctl {
+
+namespace {
+
+QString defaultDatabase()
+{
+    return QDir(jx::programFolder::path()).filePath(QStringLiteral("Banco/JX.mdb"));
+}
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n'))
+        return text;
+    QString quoted = text;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+int database(const QStringList& args)
+{
+    const QString usage = QStringLiteral("banco criar|verificar CAMINHO");
+    requireCount(args, 2, usage);
+    const QString& path = args[1];
+    if (args[0] == QLatin1String("criar")) {
+        jx::db::createDatabase(path);
+        out(QStringLiteral("Banco de dados criado em %1").arg(path));
+        return 0;
+    }
+    if (args[0] == QLatin1String("verificar")) {
+        if (!QFileInfo(path).isFile())
+            throw UsageError(QStringLiteral("Arquivo não encontrado: %1").arg(path));
+        if (jx::TdtmDB::isReadOnly(path)) {
+            out(jx::TdtmDB::readOnlyText(path));
+            return 1;
+        }
+        try {
+            jx::db::Connection connection;
+            jx::TdtmDB::openValidated(connection, path);
+        } catch (const jx::db::DbError&) {
+            out(jx::TdtmDB::invalidText(path));
+            return 1;
+        }
+        out(QStringLiteral("válido"));
+        return 0;
+    }
+    throw UsageError(QStringLiteral("Ação desconhecida: \"%1\". Uso: jxctl ").arg(args[0]) + usage);
+}
+
+int reference(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    const QString path = takeOption(args, QStringLiteral("--banco"), defaultDatabase());
+    requireCount(args, 1, QStringLiteral("referencia TABELA [--banco CAMINHO]"));
+    const QString table = args[0].toUpper();
+    if (!jx::db::referenceTables().contains(table))
+        throw UsageError(QStringLiteral("Tabela de referência desconhecida: \"%1\". Tabelas: %2.")
+                             .arg(args[0], jx::db::referenceTables().join(u' ')));
+    if (!QFileInfo(path).isFile())
+        throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
+    jx::db::Connection connection;
+    try {
+        jx::TdtmDB::openValidated(connection, path);
+    } catch (const jx::db::DbError&) {
+        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+    }
+    jx::db::Statement statement = connection.prepare(jx::db::referenceQuery(table));
+    QStringList header;
+    for (const QString& name : statement.columnNames())
+        header << csvField(name);
+    out(header.join(u','));
+    while (statement.step()) {
+        QStringList fields;
+        for (int c = 0; c < statement.columnCount(); ++c) {
+            const QVariant v = statement.value(c);
+            // Codes held as reals print as the integers they are.
+            if (v.typeId() == QMetaType::Double && v.toDouble() == double(qint64(v.toDouble())))
+                fields << QString::number(qint64(v.toDouble()));
+            else
+                fields << csvField(v.toString());
+        }
+        out(fields.join(u','));
+    }
+    return 0;
+}
+
+} // namespace
+
+std::vector<Command> dbCommands()
+{
+    return {
+        {QStringLiteral("banco"), QStringLiteral("banco criar|verificar CAMINHO"), database},
+        {QStringLiteral("referencia"), QStringLiteral("referencia TABELA [--banco CAMINHO]"), reference},
+    };
+}
+
+} // namespace jxctl
