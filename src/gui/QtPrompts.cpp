@@ -52,6 +52,11 @@ void QtPrompts::information(const QString& text)
     show(m_parent, QMessageBox::Information, QStringLiteral("Informação"), text);
 }
 
+void QtPrompts::message(const QString& text)
+{
+    show(m_parent, QMessageBox::NoIcon, QApplication::applicationName(), text);
+}
+
 bool QtPrompts::confirmYesNo(const QString& text)
 {
     return ask(m_parent, text, QMessageBox::Yes, QMessageBox::No, QStringLiteral("&Sim"), QStringLiteral("&Não"));

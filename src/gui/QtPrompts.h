@@ -15,6 +15,7 @@ public:
     void error(const QString& text) override;
     void warning(const QString& text) override;
     void information(const QString& text) override;
+    void message(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;

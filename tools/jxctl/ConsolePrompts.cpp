@@ -32,6 +32,11 @@ void ConsolePrompts::information(const QString& text)
     err(QStringLiteral("jxctl: ") + forTerminal(text));
 }
 
+void ConsolePrompts::message(const QString& text)
+{
+    err(QStringLiteral("jxctl: ") + forTerminal(text));
+}
+
 bool ConsolePrompts::confirmYesNo(const QString& text)
 {
     err(QStringLiteral("jxctl: ") + forTerminal(text) + QStringLiteral(" (respondido: Não)"));

@@ -228,7 +228,9 @@ QString sqlType(const ColumnDef& column, bool isKey)
         // rows keep the order in which they were loaded.
         return isKey ? QStringLiteral("INT NOT NULL PRIMARY KEY") : QStringLiteral("INT");
     case T::Small:
-        return QStringLiteral("INT CHECK (%1 IS NULL OR %1 BETWEEN 0 AND 65535)").arg(QLatin1String(column.name));
+        return QStringLiteral("INT CONSTRAINT \"%1 fora do intervalo de 0 a 65535\" CHECK (%1 IS NULL OR %1 BETWEEN 0 AND "
+                              "65535)")
+            .arg(QLatin1String(column.name));
     case T::Real:
         return isKey ? QStringLiteral("REAL NOT NULL PRIMARY KEY") : QStringLiteral("REAL");
     case T::Decimal:
@@ -236,7 +238,8 @@ QString sqlType(const ColumnDef& column, bool isKey)
     case T::Date:
         return QStringLiteral("TEXT");
     case T::Text:
-        return QStringLiteral("TEXT%1 CHECK (%2 IS NULL OR length(%2) <= %3)")
+        // The constraint's name is what the user reads when a row is refused.
+        return QStringLiteral("TEXT%1 CONSTRAINT \"%2 com mais de %3 caracteres\" CHECK (%2 IS NULL OR length(%2) <= %3)")
             .arg(isKey ? QStringLiteral(" NOT NULL PRIMARY KEY") : QString(), QLatin1String(column.name))
             .arg(column.size);
     case T::Blob:

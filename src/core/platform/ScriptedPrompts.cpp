@@ -20,6 +20,12 @@ ScriptedPrompts& ScriptedPrompts::expectInformation(const QString& text)
     return *this;
 }
 
+ScriptedPrompts& ScriptedPrompts::expectMessage(const QString& text)
+{
+    m_expected.push_back({Kind::Message, text, false, {}});
+    return *this;
+}
+
 ScriptedPrompts& ScriptedPrompts::expectYesNo(const QString& text, bool yes)
 {
     m_expected.push_back({ Kind::YesNo, text, yes, {} });
@@ -47,6 +53,8 @@ QString ScriptedPrompts::kindName(Kind kind)
         return QStringLiteral("aviso");
     case Kind::Information:
         return QStringLiteral("informação");
+    case Kind::Message:
+        return QStringLiteral("mensagem");
     case Kind::YesNo:
         return QStringLiteral("confirmação Sim/Não");
     case Kind::OkCancel:
@@ -87,6 +95,11 @@ void ScriptedPrompts::warning(const QString& text)
 void ScriptedPrompts::information(const QString& text)
 {
     take(Kind::Information, text);
+}
+
+void ScriptedPrompts::message(const QString& text)
+{
+    take(Kind::Message, text);
 }
 
 bool ScriptedPrompts::confirmYesNo(const QString& text)

@@ -14,7 +14,7 @@ namespace jx {
 // a failure and answered with "no"/cancel, so nothing ever blocks.
 class ScriptedPrompts : public UserPrompts {
 public:
-    enum class Kind { Error, Warning, Information, YesNo, OkCancel, Folder };
+    enum class Kind { Error, Warning, Information, Message, YesNo, OkCancel, Folder };
 
     struct Prompt {
         Kind kind;
@@ -26,6 +26,7 @@ public:
     ScriptedPrompts& expectError(const QString& text);
     ScriptedPrompts& expectWarning(const QString& text);
     ScriptedPrompts& expectInformation(const QString& text);
+    ScriptedPrompts& expectMessage(const QString& text);
     ScriptedPrompts& expectYesNo(const QString& text, bool yes);
     ScriptedPrompts& expectOkCancel(const QString& text, bool ok);
     // For a folder choice the text is the dialog's caption.
@@ -34,6 +35,7 @@ public:
     void error(const QString& text) override;
     void warning(const QString& text) override;
     void information(const QString& text) override;
+    void message(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;

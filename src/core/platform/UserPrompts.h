@@ -13,6 +13,8 @@ public:
     virtual void error(const QString& text) = 0;
     virtual void warning(const QString& text) = 0;
     virtual void information(const QString& text) = 0;
+    // A plain message box, without icon.
+    virtual void message(const QString& text) = 0;
     // Confirmation box with Sim/Não: true for Sim.
     virtual bool confirmYesNo(const QString& text) = 0;
     // Confirmation box with OK/Cancelar: true for OK.
