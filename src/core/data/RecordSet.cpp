@@ -145,14 +145,14 @@ void RecordSet::open(db::Connection& connection)
     m_rows.clear();
     m_deleted.clear();
     while (statement.step()) {
-        Row row;
+        Row& row = m_rows.emplace_back();
         row.values.resize(columns);
+        QVariant* values = row.values.data();
         for (int c = 0; c < columns; ++c) {
             if (!statement.isNull(c))
-                row.values[c] = statement.value(c);
+                values[c] = statement.value(c);
         }
-        row.original = row.values;
-        m_rows.push_back(std::move(row));
+        row.original = row.values; // shared until one of them changes
     }
     m_state = State::Browse;
     invalidateOrderings();
@@ -500,10 +500,11 @@ void RecordSet::setStoredValue(int rawRow, int field, const QVariant& value)
     row.values[field] = value;
     row.original[field] = value;
     invalidateOrderings();
-    for (int v = 0; v < int(m_view.size()); ++v) {
-        if (m_view[v] == rawRow)
-            emit rowChanged(v);
-    }
+}
+
+void RecordSet::notifyValuesChanged()
+{
+    emit valuesChanged();
 }
 
 void RecordSet::cancelUpdates()

@@ -116,8 +116,10 @@ public:
     // The change was written: the row becomes plain (a deleted row is forgotten).
     void markSent(const Change& change);
     void purgeSentDeletes();
-    // Writes a value without making a change of it (keys assigned by the database).
+    // Writes a value without making a change of it (keys assigned by the database); call
+    // notifyValuesChanged once the batch is done.
     void setStoredValue(int rawRow, int field, const QVariant& value);
+    void notifyValuesChanged();
     void cancelUpdates();
 
     // Filter and order of the visible rows.
@@ -139,6 +141,8 @@ signals:
     void dataReset();
     void currentChanged();
     void rowChanged(int visibleRow);
+    // Values of any rows changed in place (no rows came or went).
+    void valuesChanged();
     void stateChanged();
 
 private:

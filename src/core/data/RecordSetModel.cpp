@@ -16,6 +16,10 @@ RecordSetModel::RecordSetModel(RecordSet& set, QObject* parent)
         setColumns(m_columns);
         endResetModel();
     });
+    connect(&set, &RecordSet::valuesChanged, this, [this] {
+        if (rowCount() > 0 && columnCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    });
     connect(&set, &RecordSet::rowChanged, this, [this](int row) {
         if (row >= 0 && row < rowCount() && columnCount() > 0)
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));

@@ -6,6 +6,9 @@
 
 #include <QStringList>
 
+#include <map>
+#include <memory>
+
 namespace jx::data {
 
 namespace {
@@ -32,37 +35,82 @@ QString whereClause(const RecordSet& set, const QVector<QVariant>& original, QVa
     return QStringLiteral("rowid = (SELECT rowid FROM %1 WHERE %2 LIMIT 1)").arg(set.table(), terms.join(" AND "));
 }
 
-void execute(db::Connection& connection, const QString& sql, const QVariantList& params)
+// Statements of one send, prepared once per distinct text.
+class StatementCache
 {
-    db::Statement statement = connection.prepare(sql);
-    for (int i = 0; i < params.size(); ++i)
-        statement.bind(i + 1, params[i]);
-    statement.run();
-}
+public:
+    explicit StatementCache(db::Connection& connection)
+        : m_connection(connection)
+    {
+    }
 
-void sendOne(RecordSet& set, db::Connection& connection, const RecordSet::Change& change)
+    void execute(const QString& sql, const QVariantList& params)
+    {
+        auto it = m_statements.find(sql);
+        if (it == m_statements.end())
+            it = m_statements.emplace(sql, std::make_unique<db::Statement>(m_connection.prepare(sql))).first;
+        db::Statement& statement = *it->second;
+        statement.reset();
+        for (int i = 0; i < params.size(); ++i)
+            statement.bind(i + 1, params[i]);
+        statement.run();
+    }
+
+    db::Connection& connection() { return m_connection; }
+
+    // The insert of a row whose key the database assigns; the same text for every such row.
+    const QString& insertWithoutKey(const RecordSet& set)
+    {
+        if (m_insertWithoutKey.isEmpty()) {
+            QStringList names;
+            QStringList marks;
+            for (int i = 0; i < set.fieldCount(); ++i) {
+                if (set.field(i).computed || set.field(i).name.compare(set.keyField(), Qt::CaseInsensitive) == 0)
+                    continue;
+                names << set.field(i).name;
+                marks << QStringLiteral("?");
+            }
+            m_insertWithoutKey = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                     .arg(set.table(), names.join(", "), marks.join(", "));
+        }
+        return m_insertWithoutKey;
+    }
+
+private:
+    db::Connection& m_connection;
+    std::map<QString, std::unique_ptr<db::Statement>> m_statements;
+    QString m_insertWithoutKey;
+};
+
+void sendOne(RecordSet& set, StatementCache& cache, const RecordSet::Change& change)
 {
+    db::Connection& connection = cache.connection();
     QVariantList params;
     switch (change.kind) {
     case RecordSet::Change::Kind::Insert: {
+        const int keyIndex = set.keyField().isEmpty() ? -1 : set.fieldIndex(set.keyField());
+        if (keyIndex >= 0 && set.rawValue(change.rawRow, keyIndex).isNull()) {
+            for (int i = 0; i < set.fieldCount(); ++i) {
+                if (writable(set.field(i)) && i != keyIndex)
+                    params << set.rawValue(change.rawRow, i);
+            }
+            cache.execute(cache.insertWithoutKey(set), params);
+            set.setStoredValue(change.rawRow, keyIndex, QVariant(connection.lastInsertId()));
+            return;
+        }
         QStringList names;
         QStringList marks;
-        const int keyIndex = set.keyField().isEmpty() ? -1 : set.fieldIndex(set.keyField());
         for (int i = 0; i < set.fieldCount(); ++i) {
             if (!writable(set.field(i)))
                 continue;
             const QVariant v = set.rawValue(change.rawRow, i);
-            if (i == keyIndex && v.isNull())
-                continue;
             names << set.field(i).name;
             marks << QStringLiteral("?");
             params << v;
         }
-        execute(connection,
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(set.table(), names.join(", "), marks.join(", ")),
-                params);
-        if (keyIndex >= 0 && set.rawValue(change.rawRow, keyIndex).isNull())
-            set.setStoredValue(change.rawRow, keyIndex, QVariant(connection.lastInsertId()));
+        cache.execute(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(set.table(), names.join(", "), marks.join(", ")),
+            params);
         return;
     }
     case RecordSet::Change::Kind::Update: {
@@ -76,13 +124,13 @@ void sendOne(RecordSet& set, db::Connection& connection, const RecordSet::Change
         if (assignments.isEmpty())
             return;
         const QString where = whereClause(set, set.originalValues(change.rawRow), params);
-        execute(connection, QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(set.table(), assignments.join(", "), where),
-                params);
+        cache.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(set.table(), assignments.join(", "), where),
+                      params);
         break;
     }
     case RecordSet::Change::Kind::Delete: {
         const QString where = whereClause(set, set.deletedValues(change.deletedIndex), params);
-        execute(connection, QStringLiteral("DELETE FROM %1 WHERE %2").arg(set.table(), where), params);
+        cache.execute(QStringLiteral("DELETE FROM %1 WHERE %2").arg(set.table(), where), params);
         break;
     }
     }
@@ -103,9 +151,10 @@ SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors
     if (allOrNothing)
         connection.exec(QStringLiteral("SAVEPOINT jx_send"));
     std::vector<RecordSet::Change> sent;
+    StatementCache cache(connection);
     for (const RecordSet::Change& change : changes) {
         try {
-            sendOne(set, connection, change);
+            sendOne(set, cache, change);
             sent.push_back(change);
         } catch (const db::DbError& e) {
             ++result.refused;
@@ -126,6 +175,7 @@ SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors
                     && set.field(keyIndex).type == FieldType::AutoInc)
                     set.setStoredValue(change.rawRow, keyIndex, QVariant());
             }
+            set.notifyValuesChanged();
             return result;
         }
         connection.exec(QStringLiteral("RELEASE jx_send"));
@@ -133,6 +183,7 @@ SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors
     for (const RecordSet::Change& change : sent)
         set.markSent(change);
     set.purgeSentDeletes();
+    set.notifyValuesChanged();
     return result;
 }
 
