@@ -39,11 +39,11 @@ void buildDatabase()
     jx::db::Connection c;
     c.open(databasePath(), jx::db::kDatabaseKey);
     c.begin();
-    jx::db::Statement address = c.prepare(QStringLiteral(
-        "INSERT INTO ENDERECO (LOCALIDADE, CEP, BAIRRO, TIPO_LOGRADOURO, LOGRADOURO, NUMERO, ID_UF) "
-        "VALUES ('CIDADE', '70000123', 'CENTRO', 1, 'DAS FLORES', '100', 10)"));
-    jx::db::Statement contact = c.prepare(QStringLiteral(
-        "INSERT INTO COMUNICACAO (TELEFONE, EMAIL) VALUES ('6133334444', 'contato@empresa.com.br')"));
+    jx::db::Statement address = c.prepare(
+        QStringLiteral("INSERT INTO ENDERECO (LOCALIDADE, CEP, BAIRRO, TIPO_LOGRADOURO, LOGRADOURO, NUMERO, ID_UF) "
+                       "VALUES ('CIDADE', '70000123', 'CENTRO', 1, 'DAS FLORES', '100', 10)"));
+    jx::db::Statement contact = c.prepare(
+        QStringLiteral("INSERT INTO COMUNICACAO (TELEFONE, EMAIL) VALUES ('6133334444', 'contato@empresa.com.br')"));
     jx::db::Statement request = c.prepare(QStringLiteral(
         "INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, CATEGORIA, LOCALIZACAO, VINCULO, INSCRICAO_UNICA, "
         "SUBSTITUTO_TRIBUTARIO, ID_ENDERECO_ESTABELECIMENTO, ID_COMUNICACAO_EMPRESA, ID_NATUREZA_JURIDICA, "
@@ -94,9 +94,9 @@ void buildDatabase()
 void rawReadOfTheModulesRows(jx::db::Connection& c)
 {
     QStringList queries;
-    for (const char* table : {"LOCALIDADE", "UF", "LOGRADOURO", "COMPLEMENTO", "VINCULO", "TIPO_IDENTIFICACAO",
-                              "REGIME_RECOLHIMENTO", "FORMA_COMERCIALIZACAO", "SITUACAO_ESPECIAL", "UNIDADE_AUXILIAR",
-                              "CNAEF", "NATUREZA_JURIDICA", "IDENTIFICADOR_CRC", "CONVENIO_PROTOCOLO"})
+    for (const char* table : { "LOCALIDADE", "UF", "LOGRADOURO", "COMPLEMENTO", "VINCULO", "TIPO_IDENTIFICACAO",
+             "REGIME_RECOLHIMENTO", "FORMA_COMERCIALIZACAO", "SITUACAO_ESPECIAL", "UNIDADE_AUXILIAR", "CNAEF",
+             "NATUREZA_JURIDICA", "IDENTIFICADOR_CRC", "CONVENIO_PROTOCOLO" })
         queries << jx::db::referenceQuery(QLatin1String(table));
     queries << QStringLiteral("SELECT * FROM ENDERECO ORDER BY ID_ENDERECO")
             << QStringLiteral("SELECT * FROM COMUNICACAO ORDER BY ID_COMUNICACAO")
@@ -121,7 +121,8 @@ void BM_OpenDataModule(benchmark::State& state)
     for (auto _ : state) {
         jx::ScriptedPrompts prompts;
         jx::TdtmDB database(folder().path(), prompts, [] {});
-        jx::TdtmJX module(database, prompts, [] {}, folder().path());
+        jx::TdtmJX module(
+            database, prompts, [] {}, folder().path());
         module.cdsSolicitacaoIE->first();
         benchmark::DoNotOptimize(module.cdsSolicitacaoIE->value("CNPJ"));
     }
@@ -142,7 +143,8 @@ void BM_ApplyInserts(benchmark::State& state)
 {
     jx::ScriptedPrompts prompts;
     jx::TdtmDB database(folder().path(), prompts, [] {});
-    jx::TdtmJX module(database, prompts, [] {}, folder().path());
+    jx::TdtmJX module(
+        database, prompts, [] {}, folder().path());
     jx::data::RecordSet& contacts = *module.cdsSolicitacaoIEComun;
     for (auto _ : state) {
         state.PauseTiming();
@@ -190,6 +192,6 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     buildDatabase();
     return jxbench::runWithRatios(argc, argv,
-                                  {{"BM_OpenDataModule/iterations:3", "BM_RawReadSameRows/iterations:3"},
-                                   {"BM_ApplyInserts/iterations:3", "BM_RawInserts/iterations:3"}});
+        { { "BM_OpenDataModule/iterations:3", "BM_RawReadSameRows/iterations:3" },
+            { "BM_ApplyInserts/iterations:3", "BM_RawInserts/iterations:3" } });
 }

@@ -1,22 +1,30 @@
+#include "JxApplication.h"
+#include "QtPrompts.h"
+#include "Startup.h"
 #include "TFrmPrincipal.h"
 
-#include "config/ConfigApp.h"
+#include "platform/ProgramFolder.h"
 
-#include <QApplication>
 #include <QLocale>
-#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    jx::gui::JxApplication app(argc, argv);
     // Dates and numbers follow the Brazilian forms whatever the machine's settings.
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
 
-    jx::TConfigApp config;
-    jx::TFrmPrincipal window(config);
-    // Without a window manager (Xvfb) "maximised" means nothing; take the screen ourselves.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        window.setGeometry(screen->availableGeometry());
-    window.showMaximized();
+    jx::QtPrompts prompts;
+    QString lockFolder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (lockFolder.isEmpty())
+        lockFolder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
+    jx::gui::Startup startup(
+        { jx::programFolder::path(), lockFolder, jx::gui::Startup::splashWaitFromEnvironment(), &prompts });
+    if (!startup.start())
+        return 1;
+    // Benchmarks measure the way to the shown main window and stop there.
+    if (qEnvironmentVariableIsSet("JX_BENCH_STARTUP"))
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
     return app.exec();
 }

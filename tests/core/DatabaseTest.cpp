@@ -21,8 +21,7 @@ using namespace jxtest;
 namespace {
 
 // A program folder with a fresh database copy (built once per run).
-class ProgramFolder
-{
+class ProgramFolder {
 public:
     ProgramFolder()
     {
@@ -81,9 +80,9 @@ TEST(Store, FileIsEncryptedAndNeedsTheKey)
     EXPECT_THROW(wrong.open(folder.databasePath(), "outra-senha"), db::DbError);
     db::Connection right;
     right.open(folder.databasePath(), db::kDatabaseKey);
-    EXPECT_EQ(column(right, "SELECT count(*) FROM SOLICITACAO_IE"), QStringList{"0"});
-    EXPECT_EQ(column(right, "SELECT count(*) FROM PENDENCIAS"), QStringList{"0"});
-    EXPECT_EQ(column(right, "SELECT count(*) FROM CNAEF"), QStringList{"2417"});
+    EXPECT_EQ(column(right, "SELECT count(*) FROM SOLICITACAO_IE"), QStringList { "0" });
+    EXPECT_EQ(column(right, "SELECT count(*) FROM PENDENCIAS"), QStringList { "0" });
+    EXPECT_EQ(column(right, "SELECT count(*) FROM CNAEF"), QStringList { "2417" });
 }
 
 TEST(Store, TextSizesAreEnforcedAndKeysOnlyIncrease)
@@ -121,7 +120,7 @@ TEST(Store, FlatTransactions)
     EXPECT_TRUE(c.inTransaction());
     c.rollback();
     EXPECT_FALSE(c.inTransaction());
-    EXPECT_EQ(column(c, "SELECT count(*) FROM COMUNICACAO"), QStringList{"0"});
+    EXPECT_EQ(column(c, "SELECT count(*) FROM COMUNICACAO"), QStringList { "0" });
 }
 
 TEST(ReferenceWindow, ExpiredRowsGoFutureRowsWithoutEndStay)
@@ -138,8 +137,8 @@ TEST(ReferenceWindow, ExpiredRowsGoFutureRowsWithoutEndStay)
     EXPECT_FALSE(rows.contains("ONTEM"));
     EXPECT_TRUE(rows.contains("HOJE"));
     EXPECT_TRUE(rows.contains("FUTURO"));
-    EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(),
-                               [](const QString& a, const QString& b) { return QString::compare(a, b) < 0; }));
+    EXPECT_TRUE(std::is_sorted(
+        rows.begin(), rows.end(), [](const QString& a, const QString& b) { return QString::compare(a, b) < 0; }));
 }
 
 TEST(ReferenceWindow, ShippedDataKeepsItsOrderAndExpiries)
@@ -155,7 +154,7 @@ TEST(ReferenceWindow, ShippedDataKeepsItsOrderAndExpiries)
     EXPECT_EQ(ids[0], "1");
     EXPECT_EQ(ids[1], "2001");
     EXPECT_FALSE(ids.contains("1133")); // expired subclass
-    EXPECT_TRUE(ids.contains("1716"));  // future start, no end
+    EXPECT_TRUE(ids.contains("1716")); // future start, no end
     EXPECT_EQ(column(c, db::referenceQuery("VINCULO"), 1).first(), QStringLiteral("NÃO"));
 }
 
@@ -238,50 +237,50 @@ TEST(DatabaseModule, RefusedFilesEachGiveTheirMessage)
         std::function<void(const QString&)> spoil;
         bool readOnly;
     };
-    const std::vector<Case> cases{
-        {"senha errada",
-         [](const QString& path) {
-             QFile::remove(path);
-             db::Connection c;
-             c.open(path, "outra", true);
-             c.exec("CREATE TABLE SOLICITACAO_IE (ID_SOLICITACAO INTEGER PRIMARY KEY)");
-         },
-         false},
-        {"SQLite comum",
-         [](const QString& path) {
-             QFile::remove(path);
-             sqlite3* plain = nullptr;
-             sqlite3_open(path.toUtf8().constData(), &plain);
-             sqlite3_exec(plain, "CREATE TABLE SOLICITACAO_IE (ID_SOLICITACAO INTEGER)", nullptr, nullptr, nullptr);
-             sqlite3_close(plain);
-         },
-         false},
-        {"sem SOLICITACAO_IE",
-         [](const QString& path) {
-             db::Connection c;
-             c.open(path, db::kDatabaseKey);
-             c.exec("DROP TABLE SOLICITACAO_IE");
-         },
-         false},
-        {"sem a chave",
-         [](const QString& path) {
-             db::Connection c;
-             c.open(path, db::kDatabaseKey);
-             c.exec("DROP TABLE SOLICITACAO_IE");
-             c.exec("CREATE TABLE SOLICITACAO_IE (CNPJ TEXT)");
-         },
-         false},
-        {"texto qualquer", [](const QString& path) { writeFile(path, QByteArray(5000, 'x')); }, false},
-        {"somente leitura",
-         [](const QString& path) { QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup); },
-         true},
+    const std::vector<Case> cases {
+        { "senha errada",
+            [](const QString& path) {
+                QFile::remove(path);
+                db::Connection c;
+                c.open(path, "outra", true);
+                c.exec("CREATE TABLE SOLICITACAO_IE (ID_SOLICITACAO INTEGER PRIMARY KEY)");
+            },
+            false },
+        { "SQLite comum",
+            [](const QString& path) {
+                QFile::remove(path);
+                sqlite3* plain = nullptr;
+                sqlite3_open(path.toUtf8().constData(), &plain);
+                sqlite3_exec(plain, "CREATE TABLE SOLICITACAO_IE (ID_SOLICITACAO INTEGER)", nullptr, nullptr, nullptr);
+                sqlite3_close(plain);
+            },
+            false },
+        { "sem SOLICITACAO_IE",
+            [](const QString& path) {
+                db::Connection c;
+                c.open(path, db::kDatabaseKey);
+                c.exec("DROP TABLE SOLICITACAO_IE");
+            },
+            false },
+        { "sem a chave",
+            [](const QString& path) {
+                db::Connection c;
+                c.open(path, db::kDatabaseKey);
+                c.exec("DROP TABLE SOLICITACAO_IE");
+                c.exec("CREATE TABLE SOLICITACAO_IE (CNPJ TEXT)");
+            },
+            false },
+        { "texto qualquer", [](const QString& path) { writeFile(path, QByteArray(5000, 'x')); }, false },
+        { "somente leitura",
+            [](const QString& path) { QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup); },
+            true },
     };
     for (const Case& c : cases) {
         ProgramFolder folder;
         c.spoil(folder.databasePath());
         ScriptedPrompts prompts;
-        prompts.expectError(c.readOnly ? TdtmDB::readOnlyText(folder.databasePath())
-                                       : TdtmDB::invalidText(folder.databasePath()));
+        prompts.expectError(
+            c.readOnly ? TdtmDB::readOnlyText(folder.databasePath()) : TdtmDB::invalidText(folder.databasePath()));
         Ended ended;
         EXPECT_TRUE(moduleEnds(folder.path(), prompts, ended)) << c.what;
         EXPECT_TRUE(prompts.allMet()) << c.what << ": " << prompts.failures().join('\n').toStdString();
@@ -300,6 +299,6 @@ TEST(DatabaseModule, ReconnectsAfterTheConnectionWasClosed)
     EXPECT_TRUE(module.inTransaction());
     module.rollbackTransaction();
     EXPECT_EQ(TdtmDB::readOnlyText("/x/JX.mdb"),
-              QStringLiteral("O arquivo de Banco de Dados (/x/JX.mdb) está como 'Somente Leitura'\r\ne não poderá ser "
-                             "usado. O Programa será finalizado."));
+        QStringLiteral("O arquivo de Banco de Dados (/x/JX.mdb) está como 'Somente Leitura'\r\ne não poderá ser "
+                       "usado. O Programa será finalizado."));
 }

@@ -1,5 +1,5 @@
-#include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
+#include "data/RecordSetModel.h"
 #include "db/Schema.h"
 #include "db/Sqlite.h"
 #include "platform/ScriptedPrompts.h"
@@ -16,8 +16,7 @@ using data::RecordSet;
 
 namespace {
 
-class DataModule : public ::testing::Test
-{
+class DataModule : public ::testing::Test {
 protected:
     void SetUp() override { seed(); }
 
@@ -27,15 +26,18 @@ protected:
         db::Connection c;
         c.open(m_folder.databasePath(), db::kDatabaseKey);
         c.exec("INSERT INTO ENDERECO (ID_ENDERECO, LOGRADOURO, TIPO_LOGRADOURO, ID_UF, COD_TIPO_COMPLEMENTO1, "
-               "COMPLEMENTO1, COD_TIPO_COMPLEMENTO2, COMPLEMENTO2) VALUES (1, 'DAS FLORES', 1, 10, NULL, NULL, NULL, NULL)");
+               "COMPLEMENTO1, COD_TIPO_COMPLEMENTO2, COMPLEMENTO2) VALUES (1, 'DAS FLORES', 1, 10, NULL, NULL, NULL, "
+               "NULL)");
         c.exec("INSERT INTO ENDERECO (ID_ENDERECO, LOGRADOURO) VALUES (2, 'SEGUNDA')");
         c.exec("INSERT INTO ENDERECO (ID_ENDERECO, LOGRADOURO) VALUES (3, 'DO SOCIO')");
         c.exec("INSERT INTO COMUNICACAO (ID_COMUNICACAO, TELEFONE) VALUES (1, '6133334444')");
-        c.exec("INSERT INTO SOLICITACAO_IE (ID_SOLICITACAO, CNPJ, NOME_EMPRESARIAL, CATEGORIA, VINCULO, INSCRICAO_UNICA, "
-               "SUBSTITUTO_TRIBUTARIO, ID_ENDERECO_ESTABELECIMENTO, ID_COMUNICACAO_EMPRESA, ID_CNAEF_PRINCIPAL, "
-               "ID_NATUREZA_JURIDICA, STATUS) VALUES (1, '11222333000181', 'PRIMEIRA', 1, 2, 'S', 'N', 1, 1, 1147, 2062, "
-               "'C')");
-        c.exec("INSERT INTO SOLICITACAO_IE (ID_SOLICITACAO, CNPJ, NOME_EMPRESARIAL, CATEGORIA, ID_ENDERECO_ESTABELECIMENTO, "
+        c.exec(
+            "INSERT INTO SOLICITACAO_IE (ID_SOLICITACAO, CNPJ, NOME_EMPRESARIAL, CATEGORIA, VINCULO, INSCRICAO_UNICA, "
+            "SUBSTITUTO_TRIBUTARIO, ID_ENDERECO_ESTABELECIMENTO, ID_COMUNICACAO_EMPRESA, ID_CNAEF_PRINCIPAL, "
+            "ID_NATUREZA_JURIDICA, STATUS) VALUES (1, '11222333000181', 'PRIMEIRA', 1, 2, 'S', 'N', 1, 1, 1147, 2062, "
+            "'C')");
+        c.exec("INSERT INTO SOLICITACAO_IE (ID_SOLICITACAO, CNPJ, NOME_EMPRESARIAL, CATEGORIA, "
+               "ID_ENDERECO_ESTABELECIMENTO, "
                "STATUS) VALUES (2, '12345678000195', 'SEGUNDA', 7, 2, 'I')");
         c.exec("INSERT INTO SOLICITACAO_IE_SOCIO (ID_SOLICITACAO, ID_SOCIO, ID_ENDERECO, IDENTIFICACAO, "
                "TIPO_IDENTIFICACAO, RESPONSAVEL_MASTER) VALUES (1, 1, 3, '52998224725', 4, 'S')");
@@ -51,7 +53,8 @@ protected:
     {
         if (!m_jx) {
             m_db = std::make_unique<TdtmDB>(m_folder.path(), m_prompts, [this] { ++m_ended; });
-            m_jx = std::make_unique<TdtmJX>(*m_db, m_prompts, [this] { ++m_ended; }, m_folder.path());
+            m_jx = std::make_unique<TdtmJX>(
+                *m_db, m_prompts, [this] { ++m_ended; }, m_folder.path());
         }
         return *m_jx;
     }
@@ -78,7 +81,7 @@ TEST_F(DataModule, OpensOnTheFirstRequestWithItsDetails)
     TdtmJX& jx = module();
     EXPECT_EQ(jx.cdsSolicitacaoIE->count(), 2);
     EXPECT_EQ(jx.cdsSolicitacaoIE->value("ID_SOLICITACAO").toInt(), 1);
-    EXPECT_EQ(column(*jx.cdsSolicitacao_IE_Socio, "ID_SOCIO"), (QStringList{"1", "2"}));
+    EXPECT_EQ(column(*jx.cdsSolicitacao_IE_Socio, "ID_SOCIO"), (QStringList { "1", "2" }));
     EXPECT_EQ(jx.cdsSolicIEEndEstab->value("LOGRADOURO").toString(), QStringLiteral("DAS FLORES"));
     EXPECT_TRUE(jx.cdsSolicIEEndCorresp->isEmpty()); // no correspondence address: no row, no error
     EXPECT_EQ(jx.cdsSolicitacaoIEComun->value("TELEFONE").toString(), QStringLiteral("6133334444"));
@@ -93,7 +96,7 @@ TEST_F(DataModule, MovingTheRequestCursorReplacesEveryDetailSet)
 {
     TdtmJX& jx = module();
     ASSERT_TRUE(jx.cdsSolicitacaoIE->next());
-    EXPECT_EQ(column(*jx.cdsSolicitacao_IE_Socio, "ID_SOCIO"), QStringList{"3"});
+    EXPECT_EQ(column(*jx.cdsSolicitacao_IE_Socio, "ID_SOCIO"), QStringList { "3" });
     EXPECT_EQ(jx.cdsSolicIEEndEstab->value("LOGRADOURO").toString(), QStringLiteral("SEGUNDA"));
     EXPECT_TRUE(jx.cdsSolicitacaoIEComun->isEmpty());
     EXPECT_TRUE(jx.cdsIE_Estab_Vinc->isEmpty());
@@ -103,7 +106,7 @@ TEST_F(DataModule, MovingTheRequestCursorReplacesEveryDetailSet)
     EXPECT_EQ(jx.cdsSolicitacao_IE_Socio->count(), 2);
     // The enablement set opens after the requests at start-up and so holds the delivery
     // set then; moving to a request selects that request's deliveries.
-    EXPECT_EQ(column(*jx.cdsEntregas, "NUMEROPROTOCOLO"), QStringList{"2005000001"});
+    EXPECT_EQ(column(*jx.cdsEntregas, "NUMEROPROTOCOLO"), QStringList { "2005000001" });
 }
 
 TEST_F(DataModule, DerivedColumns)
@@ -229,8 +232,9 @@ TEST_F(DataModule, LockedTableRetriesThreeTimesThenEndsTheProgram)
     contact.setValue("EMAIL", "a@b.com");
     contact.post();
     const QString conflict = TdtmJX::conflictText("cdsSolicitacaoIEComun");
-    EXPECT_EQ(conflict, QStringLiteral("Conflito de transação!\rAguardando confirmação para prosseguir a atualização "
-                                       "da tabela cdsSolicitacaoIEComun..."));
+    EXPECT_EQ(conflict,
+        QStringLiteral("Conflito de transação!\rAguardando confirmação para prosseguir a atualização "
+                       "da tabela cdsSolicitacaoIEComun..."));
     m_prompts.expectMessage("database is locked").expectError(conflict);
     m_prompts.expectMessage("database is locked").expectError(conflict);
     m_prompts.expectMessage("database is locked").expectError(conflict);
@@ -261,7 +265,8 @@ TEST_F(DataModule, ConflictThatClearsIsSentOnRetry)
     prompts.other = other;
     prompts.expectMessage("database is locked").expectError(TdtmJX::conflictText("cdsSolicitacaoIEComun"));
     TdtmDB database(m_folder.path(), prompts, [this] { ++m_ended; });
-    TdtmJX jx2(database, prompts, [this] { ++m_ended; }, m_folder.path());
+    TdtmJX jx2(
+        database, prompts, [this] { ++m_ended; }, m_folder.path());
     jx2.cdsSolicitacaoIEComun->setValue("EMAIL", "a@b.com");
     jx2.cdsSolicitacaoIEComun->post();
     jx2.apply(*jx2.cdsSolicitacaoIEComun, 0, false);
@@ -275,9 +280,9 @@ TEST_F(DataModule, SortAndLocate)
     TdtmJX& jx = module();
     RecordSet& r = *jx.cdsSolicitacaoIE;
     jx.sortByColumn(r, "NOME_EMPRESARIAL");
-    EXPECT_EQ(column(r, "NOME_EMPRESARIAL"), (QStringList{"PRIMEIRA", "SEGUNDA"}));
+    EXPECT_EQ(column(r, "NOME_EMPRESARIAL"), (QStringList { "PRIMEIRA", "SEGUNDA" }));
     jx.sortByColumn(r, "STATUS");
-    EXPECT_EQ(column(r, "STATUS"), (QStringList{"C", "I"}));
+    EXPECT_EQ(column(r, "STATUS"), (QStringList { "C", "I" }));
     jx.sortByColumn(r, "DESC_CATEGORIA"); // a derived column sorts too
     EXPECT_EQ(column(r, "DESC_CATEGORIA").first(), QStringLiteral("<<erro>>"));
 
@@ -310,11 +315,11 @@ TEST_F(DataModule, InMemorySetsAndGridModel)
     p.append();
     p.setValue("Tipo", "A");
     p.post();
-    EXPECT_EQ(column(p, "desc_Tipo"), (QStringList{"Erro", "Advertência"}));
+    EXPECT_EQ(column(p, "desc_Tipo"), (QStringList { "Erro", "Advertência" }));
 
     data::RecordSetModel model(*jx.cdsSolicitacaoIE);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
-    model.setColumns({{"DESC_CNPJ", ""}, {"NOME_EMPRESARIAL", ""}, {"STATUS", ""}});
+    model.setColumns({ { "DESC_CNPJ", "" }, { "NOME_EMPRESARIAL", "" }, { "STATUS", "" } });
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("CNPJ"));
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Nome Empresarial"));

@@ -1,4 +1,5 @@
-#include <QApplication>
+#include "JxApplication.h"
+
 #include <QLocale>
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@ int main(int argc, char** argv)
 {
     // Before the application exists, or test discovery crashes on a machine without a display.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    jx::gui::JxApplication app(argc, argv);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -9,8 +9,7 @@
 namespace jxtest {
 
 // A program folder holding a fresh copy of the shipped database (built once per run).
-class TestProgramFolder
-{
+class TestProgramFolder {
 public:
     TestProgramFolder()
     {

@@ -99,8 +99,8 @@ int reference(const QStringList& argsIn)
 std::vector<Command> dbCommands()
 {
     return {
-        {QStringLiteral("banco"), QStringLiteral("banco criar|verificar CAMINHO"), database},
-        {QStringLiteral("referencia"), QStringLiteral("referencia TABELA [--banco CAMINHO]"), reference},
+        { QStringLiteral("banco"), QStringLiteral("banco criar|verificar CAMINHO"), database },
+        { QStringLiteral("referencia"), QStringLiteral("referencia TABELA [--banco CAMINHO]"), reference },
     };
 }
 

@@ -17,6 +17,8 @@ public:
     bool VersaoTeste = false;
     bool GeraLog = true;
     QString NomeArqLog = QStringLiteral("log_erros.log");
+    // The authority's site behind the About box link (shown without the scheme).
+    QString EnderecoZKF = QStringLiteral("www.zkf.qz.gov.br");
 
     TConfigApp() = default;
     ~TConfigApp();

@@ -11,8 +11,7 @@ class RecordSet;
 
 // Finds reference rows by key for the derived columns. The index over a record set is
 // built on first use and dropped whenever the set is reread.
-class Lookup : public QObject
-{
+class Lookup : public QObject {
     Q_OBJECT
 
 public:
@@ -20,10 +19,7 @@ public:
 
     // The value of resultField in the row whose key equals key; null when none.
     QVariant find(const QVariant& key, const QString& resultField) const;
-    QString text(const QVariant& key, const QString& resultField) const
-    {
-        return find(key, resultField).toString();
-    }
+    QString text(const QVariant& key, const QString& resultField) const { return find(key, resultField).toString(); }
 
     static QString normalized(const QVariant& key);
 

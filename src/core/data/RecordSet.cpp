@@ -15,14 +15,22 @@ namespace {
 FieldType fieldTypeOf(db::ColumnType type)
 {
     switch (type) {
-    case db::ColumnType::Auto: return FieldType::AutoInc;
-    case db::ColumnType::Int: return FieldType::Integer;
-    case db::ColumnType::Small: return FieldType::SmallInt;
-    case db::ColumnType::Real: return FieldType::Real;
-    case db::ColumnType::Decimal: return FieldType::Decimal;
-    case db::ColumnType::Date: return FieldType::Date;
-    case db::ColumnType::Text: return FieldType::Text;
-    case db::ColumnType::Blob: return FieldType::Blob;
+    case db::ColumnType::Auto:
+        return FieldType::AutoInc;
+    case db::ColumnType::Int:
+        return FieldType::Integer;
+    case db::ColumnType::Small:
+        return FieldType::SmallInt;
+    case db::ColumnType::Real:
+        return FieldType::Real;
+    case db::ColumnType::Decimal:
+        return FieldType::Decimal;
+    case db::ColumnType::Date:
+        return FieldType::Date;
+    case db::ColumnType::Text:
+        return FieldType::Text;
+    case db::ColumnType::Blob:
+        return FieldType::Blob;
     }
     return FieldType::Text;
 }
@@ -40,8 +48,14 @@ bool lessThan(const QVariant& a, const QVariant& b)
 bool isNumber(const QVariant& v)
 {
     switch (v.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Double: case QMetaType::Float: case QMetaType::Short: case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Short:
+    case QMetaType::UShort:
         return true;
     default:
         return false;
@@ -73,10 +87,9 @@ void RecordSet::setSource(const QString& sql, const QString& table, const QStrin
     m_key = key;
 }
 
-void RecordSet::addComputedField(const QString& name, FieldType type, int size, const QString& label,
-                                 Computer computer)
+void RecordSet::addComputedField(const QString& name, FieldType type, int size, const QString& label, Computer computer)
 {
-    Field f{name, type, size, label, true};
+    Field f { name, type, size, label, true };
     const int existing = fieldIndex(name);
     if (existing >= 0) {
         m_fields[existing] = f;
@@ -436,7 +449,7 @@ void RecordSet::remove()
     const int raw = m_view[m_cursor];
     Row& row = m_rows[raw];
     if (row.status != RowStatus::Inserted)
-        m_deleted.push_back({row.original, ++m_sequence});
+        m_deleted.push_back({ row.original, ++m_sequence });
     m_rows.erase(m_rows.begin() + raw);
     invalidateOrderings();
     const int cursor = m_cursor;
@@ -452,13 +465,13 @@ std::vector<RecordSet::Change> RecordSet::pendingChanges() const
     for (int i = 0; i < int(m_rows.size()); ++i) {
         const Row& row = m_rows[i];
         if (row.status == RowStatus::Inserted)
-            changes.push_back({Change::Kind::Insert, i, -1, row.sequence});
+            changes.push_back({ Change::Kind::Insert, i, -1, row.sequence });
         else if (row.status == RowStatus::Modified)
-            changes.push_back({Change::Kind::Update, i, -1, row.sequence});
+            changes.push_back({ Change::Kind::Update, i, -1, row.sequence });
     }
     for (int i = 0; i < int(m_deleted.size()); ++i) {
         if (m_deleted[i].sequence > 0)
-            changes.push_back({Change::Kind::Delete, -1, i, m_deleted[i].sequence});
+            changes.push_back({ Change::Kind::Delete, -1, i, m_deleted[i].sequence });
     }
     std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.sequence < b.sequence; });
     return changes;
@@ -490,8 +503,9 @@ void RecordSet::markSent(const Change& change)
 
 void RecordSet::purgeSentDeletes()
 {
-    m_deleted.erase(std::remove_if(m_deleted.begin(), m_deleted.end(), [](const Deleted& d) { return d.sequence == 0; }),
-                    m_deleted.end());
+    m_deleted.erase(
+        std::remove_if(m_deleted.begin(), m_deleted.end(), [](const Deleted& d) { return d.sequence == 0; }),
+        m_deleted.end());
 }
 
 void RecordSet::setStoredValue(int rawRow, int field, const QVariant& value)

@@ -28,8 +28,7 @@ struct Field {
 // The in-memory mirror of one query: fields, rows, a cursor, a state and the changes not
 // yet sent to the table. Dates are held as ISO-8601 text, decimals as a 64-bit count of
 // ten-thousandths. Computed fields are worked out when read, never stored.
-class RecordSet : public QObject
-{
+class RecordSet : public QObject {
     Q_OBJECT
 
 public:
@@ -103,7 +102,7 @@ public:
     // original values. Each carries the order in which it was made.
     struct Change {
         enum class Kind { Insert, Update, Delete } kind;
-        int rawRow;      // -1 for deletes
+        int rawRow; // -1 for deletes
         int deletedIndex; // index into the deleted rows for deletes
         qint64 sequence;
     };

@@ -9,8 +9,7 @@ class RecordSet;
 
 // Shows a record set in a grid: one column per chosen field, titled with the field's label
 // unless a title is given; the current row follows the selection the view asks for.
-class RecordSetModel : public QAbstractTableModel
-{
+class RecordSetModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:

@@ -36,8 +36,7 @@ QString whereClause(const RecordSet& set, const QVector<QVariant>& original, QVa
 }
 
 // Statements of one send, prepared once per distinct text.
-class StatementCache
-{
+class StatementCache {
 public:
     explicit StatementCache(db::Connection& connection)
         : m_connection(connection)
@@ -124,8 +123,8 @@ void sendOne(RecordSet& set, StatementCache& cache, const RecordSet::Change& cha
         if (assignments.isEmpty())
             return;
         const QString where = whereClause(set, set.originalValues(change.rawRow), params);
-        cache.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(set.table(), assignments.join(", "), where),
-                      params);
+        cache.execute(
+            QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(set.table(), assignments.join(", "), where), params);
         break;
     }
     case RecordSet::Change::Kind::Delete: {
@@ -140,8 +139,8 @@ void sendOne(RecordSet& set, StatementCache& cache, const RecordSet::Change& cha
 
 } // namespace
 
-SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors,
-                       const std::function<void(const QString&)>& onRowError)
+SendResult sendChanges(
+    RecordSet& set, db::Connection& connection, int maxErrors, const std::function<void(const QString&)>& onRowError)
 {
     SendResult result;
     const auto changes = set.pendingChanges();

@@ -22,7 +22,7 @@ struct SendResult {
 // original values when the table has no key. A row the database refuses stays pending and
 // its message goes to onRowError. With maxErrors 0 the send is all or nothing: the first
 // refused row undoes the rows sent before it. With -1 every row is tried.
-SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors,
-                       const std::function<void(const QString&)>& onRowError);
+SendResult sendChanges(
+    RecordSet& set, db::Connection& connection, int maxErrors, const std::function<void(const QString&)>& onRowError);
 
 } // namespace jx::data

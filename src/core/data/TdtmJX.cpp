@@ -70,37 +70,35 @@ TdtmJX::TdtmJX(TdtmDB& database, UserPrompts& prompts, TerminationHook terminate
     , m_terminate(std::move(terminate))
     , m_crypto(std::make_unique<DeliveryCrypto>(QDir(programFolder).filePath(QStringLiteral("BIN")), prompts))
 {
-    cdsSolicitacaoIE = makeSet("cdsSolicitacaoIE", "SELECT * FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO",
-                               "SOLICITACAO_IE", "ID_SOLICITACAO");
+    cdsSolicitacaoIE = makeSet(
+        "cdsSolicitacaoIE", "SELECT * FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO", "SOLICITACAO_IE", "ID_SOLICITACAO");
     cdsSolicitacao_IE_Socio = makeSet("cdsSolicitacao_IE_Socio",
-                                      "SELECT * FROM SOLICITACAO_IE_SOCIO WHERE ID_SOLICITACAO = :PAR",
-                                      "SOLICITACAO_IE_SOCIO", "ID_SOCIO");
+        "SELECT * FROM SOLICITACAO_IE_SOCIO WHERE ID_SOLICITACAO = :PAR", "SOLICITACAO_IE_SOCIO", "ID_SOCIO");
     cdsSolicitacao_IE_Responsavel = makeSet("cdsSolicitacao_IE_Responsavel",
-                                            "SELECT * FROM SOLICITACAO_IE_RESPONSAVEL WHERE ID_SOLICITACAO = :ID",
-                                            "SOLICITACAO_IE_RESPONSAVEL", "ID_RESPONSAVEL");
+        "SELECT * FROM SOLICITACAO_IE_RESPONSAVEL WHERE ID_SOLICITACAO = :ID", "SOLICITACAO_IE_RESPONSAVEL",
+        "ID_RESPONSAVEL");
     cdsSolicIEEndEstab = makeSet("cdsSolicIEEndEstab", addressQuery("IDENDERECO"), "ENDERECO", "ID_ENDERECO");
     cdsSolicIEEndCorresp = makeSet("cdsSolicIEEndCorresp", addressQuery("IDENDERECO"), "ENDERECO", "ID_ENDERECO");
-    cdsSolicitacaoIEComun = makeSet("cdsSolicitacaoIEComun", contactQuery("IDCOMUNICACAO"), "COMUNICACAO",
-                                    "ID_COMUNICACAO");
+    cdsSolicitacaoIEComun
+        = makeSet("cdsSolicitacaoIEComun", contactQuery("IDCOMUNICACAO"), "COMUNICACAO", "ID_COMUNICACAO");
     cdsIE_Estab_Vinc = makeSet("cdsIE_Estab_Vinc", "SELECT * FROM SOLICITACAO_IE_VINCULADO WHERE ID_SOLICITACAO = :PAR",
-                               "SOLICITACAO_IE_VINCULADO");
+        "SOLICITACAO_IE_VINCULADO");
     cdsCNPJ_Estab_Vinc = makeSet("cdsCNPJ_Estab_Vinc",
-                                 "SELECT * FROM SOLICITACAO_CNPJ_VINCULADO WHERE ID_SOLICITACAO = :PAR",
-                                 "SOLICITACAO_CNPJ_VINCULADO");
+        "SELECT * FROM SOLICITACAO_CNPJ_VINCULADO WHERE ID_SOLICITACAO = :PAR", "SOLICITACAO_CNPJ_VINCULADO");
     cdsIESocioEnd = makeSet("cdsIESocioEnd", addressQuery("IDENDERECO"), "ENDERECO", "ID_ENDERECO");
     cdsIESocioCom = makeSet("cdsIESocioCom", contactQuery("PAR"), "COMUNICACAO", "ID_COMUNICACAO");
     cdsIERespEnd = makeSet("cdsIERespEnd", addressQuery("IDENDERECO"), "ENDERECO", "ID_ENDERECO");
     cdsIERespCom = makeSet("cdsIERespCom", contactQuery("PAR"), "COMUNICACAO", "ID_COMUNICACAO");
-    cdsSolicitacao_Contab = makeSet("cdsSolicitacao_Contab",
-                                    "SELECT * FROM SOLICITACAO_CONTAB ORDER BY ID_SOLICITACAO_CONTABILISTA",
-                                    "SOLICITACAO_CONTAB", "ID_SOLICITACAO_CONTABILISTA");
+    cdsSolicitacao_Contab
+        = makeSet("cdsSolicitacao_Contab", "SELECT * FROM SOLICITACAO_CONTAB ORDER BY ID_SOLICITACAO_CONTABILISTA",
+            "SOLICITACAO_CONTAB", "ID_SOLICITACAO_CONTABILISTA");
     cdsSolicitacao_Contab_End = makeSet("cdsSolicitacao_Contab_End", addressQuery("PAR"), "ENDERECO", "ID_ENDERECO");
-    cdsSolicitacao_Contab_Com = makeSet("cdsSolicitacao_Contab_Com", contactQuery("PAR") + " ORDER BY ID_COMUNICACAO",
-                                        "COMUNICACAO", "ID_COMUNICACAO");
+    cdsSolicitacao_Contab_Com = makeSet(
+        "cdsSolicitacao_Contab_Com", contactQuery("PAR") + " ORDER BY ID_COMUNICACAO", "COMUNICACAO", "ID_COMUNICACAO");
     cdsEntregas = makeSet("cdsEntregas", "SELECT * FROM ENTREGAS", "ENTREGAS", "IDENTIFICADOR");
     cdsEnderco = makeSet("cdsEnderco", "SELECT * FROM ENDERECO ORDER BY ID_ENDERECO", "ENDERECO", "ID_ENDERECO");
-    cdsComunicacao = makeSet("cdsComunicacao", "SELECT * FROM COMUNICACAO ORDER BY ID_COMUNICACAO", "COMUNICACAO",
-                             "ID_COMUNICACAO");
+    cdsComunicacao = makeSet(
+        "cdsComunicacao", "SELECT * FROM COMUNICACAO ORDER BY ID_COMUNICACAO", "COMUNICACAO", "ID_COMUNICACAO");
     cdsGeral = makeSet("cdsGeral", QString());
 
     auto reference = [this](const char* name, const char* table) {
@@ -108,10 +106,10 @@ TdtmJX::TdtmJX(TdtmDB& database, UserPrompts& prompts, TerminationHook terminate
     };
     cdsCNAEF = reference("cdsCNAEF", "CNAEF");
     cdsCAE = makeSet("cdsCAE",
-                     QStringLiteral("SELECT CAE.* FROM CAE INNER JOIN CNAEF_CAE ON CAE.ID_CAE = CNAEF_CAE.ID_CAE "
-                                    "WHERE CNAEF_CAE.ID_CNAEF = :PAR AND %1 ORDER BY CAE.DESCRICAO")
-                         .arg(db::validityWindow()),
-                     "CAE");
+        QStringLiteral("SELECT CAE.* FROM CAE INNER JOIN CNAEF_CAE ON CAE.ID_CAE = CNAEF_CAE.ID_CAE "
+                       "WHERE CNAEF_CAE.ID_CNAEF = :PAR AND %1 ORDER BY CAE.DESCRICAO")
+            .arg(db::validityWindow()),
+        "CAE");
     cdsDesmembramento1 = makeSet("cdsDesmembramento1", subdivisionQuery("PAR"), "CNAEF");
     cdsDesmembramento2 = makeSet("cdsDesmembramento2", subdivisionQuery("COD"), "CNAEF");
     cdsUF = reference("cdsUF", "UF");
@@ -139,40 +137,31 @@ TdtmJX::TdtmJX(TdtmDB& database, UserPrompts& prompts, TerminationHook terminate
     wireDetails();
 
     // The opening order of the installed program.
-    for (RecordSet* set : {cdsLocalidade, cdsEnderco, cdsUF, cdsLogradouro, cdsComplemento, cdsComunicacao, cdsViculo,
-                           cdsSolicitacaoIE, cdsSolicitacaoIEComun, cdsSolicIEEndCorresp, cdsSolicIEEndEstab,
-                           cdsDesmembramento1, cdsDesmembramento2, cdsCAE, cdsSolicitacao_Contab, cdsTipo_Identificacao,
-                           cdsRegimeRecolhimento, cdsForma_Comercializacao, cdsSituacao_Especial, cdsUnidadeAuxiliar,
-                           cdsCNAEF, cdsNatureza_Juridica, cdsIdentificadorCRC, cdsConvenio_Protocolo})
+    for (RecordSet* set : { cdsLocalidade, cdsEnderco, cdsUF, cdsLogradouro, cdsComplemento, cdsComunicacao, cdsViculo,
+             cdsSolicitacaoIE, cdsSolicitacaoIEComun, cdsSolicIEEndCorresp, cdsSolicIEEndEstab, cdsDesmembramento1,
+             cdsDesmembramento2, cdsCAE, cdsSolicitacao_Contab, cdsTipo_Identificacao, cdsRegimeRecolhimento,
+             cdsForma_Comercializacao, cdsSituacao_Especial, cdsUnidadeAuxiliar, cdsCNAEF, cdsNatureza_Juridica,
+             cdsIdentificadorCRC, cdsConvenio_Protocolo })
         openSet(*set);
 
-    cdsPendecias->openEmpty({{"Local", FieldType::Text, 100, "Local"},
-                             {"Pendencia", FieldType::Text, 250, QStringLiteral("Pendência")},
-                             {"Tipo", FieldType::Text, 1, "Tipo"}});
+    cdsPendecias->openEmpty({ { "Local", FieldType::Text, 100, "Local" },
+        { "Pendencia", FieldType::Text, 250, QStringLiteral("Pendência") }, { "Tipo", FieldType::Text, 1, "Tipo" } });
     cdsPendecias->addComputedField("desc_Tipo", FieldType::Text, 15, "Tipo", [](const RecordSet& s, int raw) {
         return QVariant(s.rawValue(raw, "Tipo").toString() == QLatin1String("E") ? QStringLiteral("Erro")
                                                                                  : QStringLiteral("Advertência"));
     });
-    cdsRestauracaoAux->openEmpty({{"ID", FieldType::Integer, 0, "ID"},
-                                  {"Identificador", FieldType::Text, 20, "Identificador"},
-                                  {"Arquivo", FieldType::Text, 200, "Arquivo"},
-                                  {"Status", FieldType::Text, 15, "Status"},
-                                  {"Data", FieldType::Text, 10, "Data"},
-                                  {"Hora", FieldType::Text, 5, "Hora"},
-                                  {"Tipo", FieldType::Text, 30, QStringLiteral("Tipo Solicitação")}});
-    cdsProtocolosAux->openEmpty({{"CONTA", FieldType::Integer, 0, QStringLiteral("Nº")},
-                                 {"PROTOCOLO", FieldType::Text, 25, "Protocolo"},
-                                 {"DATA", FieldType::Date, 0, "Data"},
-                                 {"HORA", FieldType::Text, 8, "Hora"},
-                                 {"IDENTIFICADOR", FieldType::Text, 20, "Identificador"},
-                                 {"NOMEARQUIVO", FieldType::Text, 70, "NOMEARQUIVO"},
-                                 {"FORMAENTREGA", FieldType::Text, 2, "FORMAENTREGA"},
-                                 {"CAMINHOARQUIVO", FieldType::Text, 200, "CAMINHOARQUIVO"},
-                                 {"VERSAO", FieldType::Text, 7, "VERSAO"},
-                                 {"HAS", FieldType::Text, 255, "HAS"},
-                                 {"TIPO", FieldType::Text, 60, "Tipo"},
-                                 {"COD_TIPO", FieldType::Text, 1, "COD_TIPO"}});
-    cdsAux->openEmpty({{"IE", FieldType::Integer, 0, "IE"}, {"CNPJ", FieldType::Text, 1, "CNPJ"}});
+    cdsRestauracaoAux->openEmpty({ { "ID", FieldType::Integer, 0, "ID" },
+        { "Identificador", FieldType::Text, 20, "Identificador" }, { "Arquivo", FieldType::Text, 200, "Arquivo" },
+        { "Status", FieldType::Text, 15, "Status" }, { "Data", FieldType::Text, 10, "Data" },
+        { "Hora", FieldType::Text, 5, "Hora" }, { "Tipo", FieldType::Text, 30, QStringLiteral("Tipo Solicitação") } });
+    cdsProtocolosAux->openEmpty({ { "CONTA", FieldType::Integer, 0, QStringLiteral("Nº") },
+        { "PROTOCOLO", FieldType::Text, 25, "Protocolo" }, { "DATA", FieldType::Date, 0, "Data" },
+        { "HORA", FieldType::Text, 8, "Hora" }, { "IDENTIFICADOR", FieldType::Text, 20, "Identificador" },
+        { "NOMEARQUIVO", FieldType::Text, 70, "NOMEARQUIVO" }, { "FORMAENTREGA", FieldType::Text, 2, "FORMAENTREGA" },
+        { "CAMINHOARQUIVO", FieldType::Text, 200, "CAMINHOARQUIVO" }, { "VERSAO", FieldType::Text, 7, "VERSAO" },
+        { "HAS", FieldType::Text, 255, "HAS" }, { "TIPO", FieldType::Text, 60, "Tipo" },
+        { "COD_TIPO", FieldType::Text, 1, "COD_TIPO" } });
+    cdsAux->openEmpty({ { "IE", FieldType::Integer, 0, "IE" }, { "CNPJ", FieldType::Text, 1, "CNPJ" } });
 
     Config.openLog(programFolder, prompts);
 }
@@ -218,8 +207,8 @@ void TdtmJX::openRequestDetails()
     cdsSolicitacaoIEComun->setParam("IDCOMUNICACAO", r.value("ID_COMUNICACAO_EMPRESA"));
     cdsIE_Estab_Vinc->setParam("PAR", r.value("ID_SOLICITACAO"));
     cdsCNPJ_Estab_Vinc->setParam("PAR", r.value("ID_SOLICITACAO"));
-    for (RecordSet* detail : {cdsSolicitacao_IE_Socio, cdsSolicitacao_IE_Responsavel, cdsSolicIEEndEstab,
-                              cdsSolicIEEndCorresp, cdsSolicitacaoIEComun, cdsIE_Estab_Vinc, cdsCNPJ_Estab_Vinc}) {
+    for (RecordSet* detail : { cdsSolicitacao_IE_Socio, cdsSolicitacao_IE_Responsavel, cdsSolicIEEndEstab,
+             cdsSolicIEEndCorresp, cdsSolicitacaoIEComun, cdsIE_Estab_Vinc, cdsCNPJ_Estab_Vinc }) {
         detail->close();
         openSet(*detail);
     }
@@ -276,9 +265,8 @@ void TdtmJX::selectIntoGeral(const QString& sql, const QVariantMap& params)
 void TdtmJX::apply(RecordSet& set, int maxErrors, bool stopOnFailure)
 {
     const bool named = &set == cdsSolicitacao_IE_Socio || &set == cdsSolicitacao_IE_Responsavel;
-    const auto onRowError = [&](const QString& message) {
-        m_prompts.message(named ? set.name() + u' ' + message : message);
-    };
+    const auto onRowError
+        = [&](const QString& message) { m_prompts.message(named ? set.name() + u' ' + message : message); };
     data::SendResult result;
     try {
         result = data::sendChanges(set, m_db.connection(), maxErrors, onRowError);
@@ -322,8 +310,8 @@ qint64 TdtmJX::maxKey(const QString& keyField, const QString& table)
         throw Error(QStringLiteral("Tabela ou coluna desconhecida: %1.%2").arg(table, keyField));
     // Identifiers come from the schema, never from the user; the result column keeps the
     // name the installed program reads.
-    selectIntoGeral(QStringLiteral("SELECT MAX(%1) AS Expr1000 FROM %2").arg(QLatin1String(db::column(*def, keyField)->name),
-                                                                               QLatin1String(def->name)));
+    selectIntoGeral(QStringLiteral("SELECT MAX(%1) AS Expr1000 FROM %2")
+                        .arg(QLatin1String(db::column(*def, keyField)->name), QLatin1String(def->name)));
     return cdsGeral->value("Expr1000").toLongLong();
 }
 
@@ -357,7 +345,7 @@ bool TdtmJX::locateByTypedValue(RecordSet& set, const QString& valueText, const 
         if (!ok)
             number = valueText.trimmed().toDouble(&ok);
         value = set.field(index).type == FieldType::Decimal ? QVariant(qint64(std::llround(number * 10000)))
-                                                             : QVariant(number);
+                                                            : QVariant(number);
         break;
     }
     }

@@ -21,8 +21,7 @@ class Lookup;
 // The application data module: every record set of the program, their master/detail
 // wiring and derived columns, the apply routine with its conflict handling, key read-back,
 // the current filing kind and the configuration component.
-class TdtmJX : public QObject
-{
+class TdtmJX : public QObject {
     Q_OBJECT
 
 public:
@@ -110,7 +109,8 @@ public:
     // Runs a query with bound parameters into cdsGeral.
     void selectIntoGeral(const QString& sql, const QVariantMap& params = {});
 
-    static inline const QString kTypeMismatchText = QStringLiteral("O valor informado não corresponde ao tipo do campo!");
+    static inline const QString kTypeMismatchText
+        = QStringLiteral("O valor informado não corresponde ao tipo do campo!");
     static QString conflictText(const QString& setName);
     static QString updateProblemText(const QString& setName);
     static QString finalProblemText(const QString& setName);

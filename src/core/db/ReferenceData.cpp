@@ -12,8 +12,8 @@ namespace jx::db {
 
 namespace {
 
-const QString kValidToday = QStringLiteral(
-    "((date('now', 'localtime') BETWEEN DATA_INICIO AND DATA_FIM) OR (DATA_FIM IS NULL))");
+const QString kValidToday
+    = QStringLiteral("((date('now', 'localtime') BETWEEN DATA_INICIO AND DATA_FIM) OR (DATA_FIM IS NULL))");
 
 struct ReferenceQuery {
     const char* table;
@@ -23,25 +23,25 @@ struct ReferenceQuery {
 
 const std::vector<ReferenceQuery>& referenceQueries()
 {
-    static const std::vector<ReferenceQuery> queries{
-        {"CNAEF", true, ""},
-        {"CAE", true, "DESCRICAO"},
-        {"NATUREZA_JURIDICA", true, "DESCRICAO"},
-        {"UNIDADE_AUXILIAR", true, "DESCRICAO"},
-        {"REGIME_RECOLHIMENTO", true, "DESCRICAO"},
-        {"CARGO_SOCIO", true, "DESCRICAO"},
-        {"FUNCAO_RESPONSAVEL", true, "DESCRICAO"},
-        {"CONVENIO_PROTOCOLO", true, "DESCRICAO"},
-        {"SITUACAO_ESPECIAL", false, "DESCRICAO"},
-        {"FORMA_COMERCIALIZACAO", false, "DESCRICAO"},
-        {"VINCULO", false, ""},
-        {"UF", false, "ORDEM"},
-        {"LOCALIDADE", false, "NOME"},
-        {"LOGRADOURO", false, ""},
-        {"COMPLEMENTO", false, ""},
-        {"TIPO_IDENTIFICACAO", false, ""},
-        {"IDENTIFICADOR_CRC", false, "IDENTIFICADOR"},
-        {"CNAEF_CAE", false, ""},
+    static const std::vector<ReferenceQuery> queries {
+        { "CNAEF", true, "" },
+        { "CAE", true, "DESCRICAO" },
+        { "NATUREZA_JURIDICA", true, "DESCRICAO" },
+        { "UNIDADE_AUXILIAR", true, "DESCRICAO" },
+        { "REGIME_RECOLHIMENTO", true, "DESCRICAO" },
+        { "CARGO_SOCIO", true, "DESCRICAO" },
+        { "FUNCAO_RESPONSAVEL", true, "DESCRICAO" },
+        { "CONVENIO_PROTOCOLO", true, "DESCRICAO" },
+        { "SITUACAO_ESPECIAL", false, "DESCRICAO" },
+        { "FORMA_COMERCIALIZACAO", false, "DESCRICAO" },
+        { "VINCULO", false, "" },
+        { "UF", false, "ORDEM" },
+        { "LOCALIDADE", false, "NOME" },
+        { "LOGRADOURO", false, "" },
+        { "COMPLEMENTO", false, "" },
+        { "TIPO_IDENTIFICACAO", false, "" },
+        { "IDENTIFICADOR_CRC", false, "IDENTIFICADOR" },
+        { "CNAEF_CAE", false, "" },
     };
     return queries;
 }

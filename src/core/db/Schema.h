@@ -9,28 +9,28 @@
 namespace jx::db {
 
 enum class ColumnType {
-    Auto,    // auto-increment 32-bit key
-    Int,     // 32-bit integer
-    Small,   // 16-bit unsigned integer
-    Real,    // double
+    Auto, // auto-increment 32-bit key
+    Int, // 32-bit integer
+    Small, // 16-bit unsigned integer
+    Real, // double
     Decimal, // fixed point, stored as a 64-bit count of ten-thousandths
-    Date,    // date-time, stored as ISO-8601 text
-    Text,    // text of at most `size` characters
+    Date, // date-time, stored as ISO-8601 text
+    Text, // text of at most `size` characters
     Blob,
 };
 
 struct ColumnDef {
     const char* name;
     ColumnType type;
-    int size = 0;          // Text only
+    int size = 0; // Text only
     const char* label = ""; // display label, when the system gives one
 };
 
 struct TableDef {
     const char* name;
     std::vector<ColumnDef> columns;
-    const char* key = "";     // key column; "" for tables without one
-    bool reference = false;   // shipped filled, read only
+    const char* key = ""; // key column; "" for tables without one
+    bool reference = false; // shipped filled, read only
 };
 
 const std::vector<TableDef>& tables();

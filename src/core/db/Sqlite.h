@@ -12,8 +12,7 @@ struct sqlite3_stmt;
 namespace jx::db {
 
 // A failure reported by the database engine; code is the engine's primary result code.
-class DbError : public std::runtime_error
-{
+class DbError : public std::runtime_error {
 public:
     DbError(int code, const QString& message)
         : std::runtime_error(message.toStdString())
@@ -34,8 +33,7 @@ class Statement;
 
 // One connection to an encrypted database file. Every value reaches SQL as a bound
 // parameter; the text of a statement never carries user data.
-class Connection
-{
+class Connection {
 public:
     Connection() = default;
     ~Connection();
@@ -70,8 +68,7 @@ private:
     QString m_path;
 };
 
-class Statement
-{
+class Statement {
 public:
     Statement(sqlite3* db, sqlite3_stmt* stmt);
     ~Statement();

@@ -18,7 +18,7 @@ void endProgram(const TerminationHook& hook)
         hook();
     else
         std::exit(1);
-    throw ProgramEnd{};
+    throw ProgramEnd {};
 }
 
 namespace {
@@ -109,8 +109,8 @@ void TdtmDB::openValidated(db::Connection& connection, const QString& path)
 {
     connection.open(path, QByteArray(db::kDatabaseKey));
     connection.setBusyTimeout(0);
-    db::Statement probe =
-        connection.prepare(QStringLiteral("SELECT * FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO LIMIT 0"));
+    db::Statement probe
+        = connection.prepare(QStringLiteral("SELECT * FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO LIMIT 0"));
     probe.run();
 }
 

@@ -21,8 +21,7 @@ using TerminationHook = std::function<void()>;
 
 // The database module: finds the database file, refuses a read-only or foreign one, holds
 // the one connection for the run and the three transaction operations.
-class TdtmDB
-{
+class TdtmDB {
 public:
     // Locates, checks and connects. Every failure has been shown through the prompts and
     // the termination hook has been called (then ProgramEnd is thrown).

@@ -22,7 +22,7 @@ ScriptedPrompts& ScriptedPrompts::expectInformation(const QString& text)
 
 ScriptedPrompts& ScriptedPrompts::expectMessage(const QString& text)
 {
-    m_expected.push_back({Kind::Message, text, false, {}});
+    m_expected.push_back({ Kind::Message, text, false, {} });
     return *this;
 }
 

@@ -1,0 +1,92 @@
+#include "Startup.h"
+
+#include "Commands.h"
+#include "TFrmPrincipal.h"
+#include "THelpWindow.h"
+#include "TscrUntSobre.h"
+#include "TscrUntSplash.h"
+#include "config/ProgramVersion.h"
+#include "data/TdtmJX.h"
+#include "db/TdtmDB.h"
+#include "platform/UserPrompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QThread>
+
+#include <cstdlib>
+
+namespace jx::gui {
+
+Startup::Startup(Options options)
+    : m_options(std::move(options))
+{
+}
+
+Startup::~Startup()
+{
+    // The main window first, then the data module (closing its sets and the log), then the
+    // connection.
+    m_main.reset();
+    m_help.reset();
+    m_commands.reset();
+    m_jx.reset();
+    m_db.reset();
+}
+
+int Startup::splashWaitFromEnvironment()
+{
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("JX_SPLASH_MS", &ok);
+    return ok && ms >= 0 ? ms : 5000;
+}
+
+bool Startup::start()
+{
+    UserPrompts& prompts = *m_options.prompts;
+
+    QDir().mkpath(m_options.lockFolder);
+    m_lock = std::make_unique<QLockFile>(QDir(m_options.lockFolder).filePath(QStringLiteral("JX")));
+    // Never stale by age; a lock whose process is gone (a crashed run) is taken over.
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0)) {
+        prompts.error(kAlreadyRunning);
+        return false;
+    }
+
+    {
+        TscrUntSplash splash(version::splashText(version::compiledIn()));
+        splash.showCentred();
+        m_splashShown = true;
+        QApplication::processEvents();
+        QThread::msleep(unsigned(std::max(0, m_options.splashMs)));
+
+        // After start-up, ending the program means leaving the process.
+        const TerminationHook endNow = [] { std::exit(1); };
+        bool starting = true;
+        const TerminationHook terminate = [&starting, endNow] {
+            if (!starting)
+                endNow();
+        };
+        try {
+            m_db = std::make_unique<TdtmDB>(m_options.programFolder, prompts, terminate);
+        } catch (const ProgramEnd&) {
+            return false;
+        }
+        starting = false;
+        m_jx = std::make_unique<TdtmJX>(*m_db, prompts, endNow, m_options.programFolder);
+        m_commands = std::make_unique<Commands>();
+        m_help = std::make_unique<THelpWindow>();
+        m_commands->showHelp = [this](int topic) { m_help->showTopic(topic); };
+        m_commands->showAbout = [this] {
+            TscrUntSobre about(m_jx->Config, QApplication::activeWindow());
+            about.exec();
+        };
+        m_main = std::make_unique<TFrmPrincipal>(*m_commands, m_jx->Config, prompts, m_options.programFolder);
+        m_main->showMaximized();
+        splash.hide();
+    }
+    return true;
+}
+
+} // namespace jx::gui

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QLockFile>
+#include <QString>
+
+#include <memory>
+
+namespace jx {
+class TdtmDB;
+class TdtmJX;
+class UserPrompts;
+} // namespace jx
+
+namespace jx::gui {
+
+class Commands;
+class THelpWindow;
+class TFrmPrincipal;
+class TFrmAguarde;
+
+// The start-up sequence: single-instance guard, splash, database module, data module,
+// main window. Holds what it created for the whole run.
+class Startup {
+public:
+    struct Options {
+        QString programFolder;
+        QString lockFolder; // where the "JX" lock lives: the user's runtime folder
+        int splashMs = 5000; // shortened only by the JX_SPLASH_MS setting (tests, benchmarks)
+        UserPrompts* prompts = nullptr;
+    };
+
+    explicit Startup(Options options);
+    ~Startup();
+
+    // Runs the steps; false when the program must end (the user has been told why).
+    bool start();
+
+    bool splashShown() const { return m_splashShown; }
+    TdtmDB* database() const { return m_db.get(); }
+    TdtmJX* dataModule() const { return m_jx.get(); }
+    TFrmPrincipal* mainWindow() const { return m_main.get(); }
+    Commands* commands() const { return m_commands.get(); }
+    THelpWindow* helpWindow() const { return m_help.get(); }
+
+    // The splash wait: JX_SPLASH_MS when set (a test setting), else 5000 ms.
+    static int splashWaitFromEnvironment();
+    static inline const QString kAlreadyRunning = QStringLiteral("O programa já está sendo executado!");
+
+private:
+    Options m_options;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_splashShown = false;
+    std::unique_ptr<TdtmDB> m_db;
+    std::unique_ptr<TdtmJX> m_jx;
+    std::unique_ptr<Commands> m_commands;
+    std::unique_ptr<THelpWindow> m_help;
+    std::unique_ptr<TFrmPrincipal> m_main;
+};
+
+} // namespace jx::gui

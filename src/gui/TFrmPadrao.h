@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+namespace jx::gui {
+
+// The base of the program's modal windows: Enter moves the focus to the next control in
+// tab order, Shift+Enter to the previous one, wrapping at the ends. With key preview the
+// window sees the key whichever control has the focus; without it, only while the window
+// itself has the focus. Closing first moves the focus on, so that a value still being
+// typed reaches its field.
+class TFrmPadrao : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TFrmPadrao(QWidget* parent = nullptr, bool keyPreview = false);
+    ~TFrmPadrao() override;
+
+    bool keyPreview() const { return m_keyPreview; }
+    void setHelpTopic(int topic) { setProperty("helpTopic", topic); }
+
+    void done(int result) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Called before the window goes away, the focus already moved on.
+    void commitTyping();
+
+private:
+    bool moveFocus(bool backwards);
+
+    bool m_keyPreview;
+    bool m_committing = false;
+};
+
+} // namespace jx::gui

@@ -1,0 +1,45 @@
+#include "THelpWindow.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace jx::gui {
+
+namespace {
+
+QString pagePath(int topic)
+{
+    return QStringLiteral(":/help/topico-%1.html").arg(topic);
+}
+
+} // namespace
+
+THelpWindow::THelpWindow(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("THelpWindow"));
+    setWindowTitle(QStringLiteral("Ajuda do JX"));
+    auto* layout = new QVBoxLayout(this);
+    m_browser = new QTextBrowser(this);
+    m_browser->setObjectName(QStringLiteral("txtAjuda"));
+    layout->addWidget(m_browser);
+    resize(560, 420);
+}
+
+bool THelpWindow::hasTopic(int topic)
+{
+    return QFile::exists(pagePath(topic));
+}
+
+void THelpWindow::showTopic(int topic)
+{
+    m_topic = hasTopic(topic) ? topic : 0;
+    QFile page(pagePath(m_topic));
+    page.open(QIODevice::ReadOnly);
+    m_browser->setHtml(QString::fromUtf8(page.readAll()));
+    show();
+    raise();
+}
+
+} // namespace jx::gui
