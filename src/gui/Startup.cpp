@@ -76,8 +76,11 @@ bool Startup::start()
         starting = false;
         m_jx = std::make_unique<TdtmJX>(*m_db, prompts, endNow, m_options.programFolder);
         m_commands = std::make_unique<Commands>();
-        m_help = std::make_unique<THelpWindow>();
-        m_commands->showHelp = [this](int topic) { m_help->showTopic(topic); };
+        m_commands->showHelp = [this](int topic) {
+            if (!m_help)
+                m_help = std::make_unique<THelpWindow>();
+            m_help->showTopic(topic);
+        };
         m_commands->showAbout = [this] {
             TscrUntSobre about(m_jx->Config, QApplication::activeWindow());
             about.exec();

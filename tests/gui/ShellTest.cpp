@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "JxApplication.h"
 #include "Startup.h"
+#include "TFrmAguarde.h"
 #include "TFrmCadastroPadrao.h"
 #include "TFrmPadrao.h"
 #include "TFrmPergunta.h"
@@ -335,4 +336,38 @@ TEST(ErrorHandler, ShippedConfigurationShowsButDoesNotLog)
     QTest::qWait(50);
     EXPECT_FALSE(QFile::exists(QDir(shell.folder.path()).filePath("log_erros.log")));
     EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
+}
+
+TEST(Commands, GenericCommandsActOnTheActiveWindow)
+{
+    Commands commands;
+    TFrmCadastroPadrao window(commands);
+    int result = -1;
+    QObject::connect(&window, &QDialog::finished, [&](int r) { result = r; });
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    commands.action("actSalvarPadrao")->trigger();
+    EXPECT_EQ(result, int(QDialog::Accepted));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    commands.action("actCancelarPadrao")->trigger();
+    EXPECT_EQ(result, int(QDialog::Rejected));
+    EXPECT_EQ(window.saveButton()->defaultAction(), commands.action("actSalvarPadrao"));
+    EXPECT_EQ(window.cancelButton()->defaultAction(), commands.action("actCancelarPadrao"));
+}
+
+TEST(SharedWindows, WaitWindowShowsTheHourglassOnlyWhileVisible)
+{
+    TFrmAguarde wait;
+    wait.start();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    EXPECT_EQ(wait.findChild<QLabel*>("lblAguarde")->text(), QStringLiteral("Aguarde..."));
+    wait.finish();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    wait.start(); // reused
+    wait.finish();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
