@@ -1,0 +1,251 @@
+#include "requests/RequestLifecycle.h"
+
+#include "Error.h"
+#include "data/TdtmJX.h"
+#include "platform/StateRegistrationCheck.h"
+#include "platform/UserPrompts.h"
+#include "text/DocumentChecks.h"
+#include "text/TextUtils.h"
+
+#include <QDateTime>
+
+namespace jx {
+
+using data::RecordSet;
+
+RequestLifecycle::RequestLifecycle(TdtmJX& jx, UserPrompts& prompts)
+    : m_jx(jx)
+    , m_prompts(prompts)
+    , m_addresses(jx)
+{
+}
+
+void RequestLifecycle::editOrAppend(RecordSet& set)
+{
+    if (set.isEmpty())
+        set.append();
+    else
+        set.edit();
+}
+
+RequestLifecycle::Confirmation
+RequestLifecycle::confirmNewRequest(const QString& cnpj, const QString& matrizIe,
+                                    const std::function<ExistingAnswer()>& askExisting,
+                                    const StateRegistrationCheck& registrationCheck)
+{
+    Confirmation result;
+    if (cnpj.trimmed().isEmpty()) {
+        m_prompts.error(kCnpjRequired);
+        result.focus = Field::Cnpj;
+        return result;
+    }
+    if (!docs::cnpjIsValid(cnpj)) {
+        m_prompts.error(kCnpjInvalid);
+        result.focus = Field::Cnpj;
+        return result;
+    }
+    if (!matrizIe.trimmed().isEmpty() && !registrationCheck.isValid(matrizIe, QStringLiteral("QZ"))) {
+        m_prompts.error(kMatrizInvalid);
+        result.focus = Field::MatrizIe;
+        return result;
+    }
+
+    TdtmDB& db = m_jx.database();
+    db.beginTransaction();
+    RecordSet& requests = *m_jx.cdsSolicitacaoIE;
+    m_jx.selectIntoGeral(QStringLiteral("SELECT * FROM SOLICITACAO_IE S WHERE S.CNPJ = :CNPJ ORDER BY ID_SOLICITACAO"),
+                         {{QStringLiteral("CNPJ"), cnpj}});
+    if (!m_jx.cdsGeral->isEmpty()) {
+        if (askExisting() != ExistingAnswer::Edit) {
+            requests.cancelUpdates();
+            db.rollbackTransaction();
+            result.outcome = Confirmation::Outcome::Cancelled;
+            return result;
+        }
+        requests.clearSort();
+        requests.locate("ID_SOLICITACAO", m_jx.cdsGeral->value("ID_SOLICITACAO"));
+        requests.edit();
+        for (RecordSet* set : {m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab})
+            editOrAppend(*set);
+    } else {
+        requests.append();
+        requests.setValue("IND_LIVROS_FISCAIS", "N");
+        requests.setValue("SUBSTITUTO_TRIBUTARIO", "N");
+        requests.setValue("INSCRICAO_UNICA", "N");
+        requests.setValue("LOCALIZACAO", 1);
+        requests.setValue("DATACRIACAO", QDateTime::currentDateTime());
+        requests.setValue("CNPJ", cnpj);
+        requests.post();
+        // A plain send: the row must exist before its details point at it.
+        m_jx.apply(requests, -1, false);
+        m_jx.openSet(requests);
+        requests.last();
+        requests.edit();
+        for (RecordSet* set : {m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab}) {
+            set->cancelUpdates();
+            set->append();
+        }
+        requests.setValue("VINCULO", 1);
+        if (!matrizIe.trimmed().isEmpty()) {
+            requests.setValue("MATRIZ_IE", matrizIe);
+            requests.setValue("CATEGORIA", 3);
+        } else {
+            requests.setValue("CATEGORIA", 1);
+        }
+        result.created = true;
+    }
+    m_jx.openSet(*m_jx.cdsSolicitacao_IE_Socio);
+    m_jx.openSet(*m_jx.cdsSolicitacao_IE_Responsavel);
+    result.outcome = Confirmation::Outcome::Opened;
+    return result;
+}
+
+void RequestLifecycle::beginEdit()
+{
+    m_jx.database().beginTransaction();
+    m_jx.cdsSolicitacaoIE->edit();
+    for (RecordSet* set : {m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab})
+        editOrAppend(*set);
+}
+
+void RequestLifecycle::reloadRequests(const QVariant& currentId)
+{
+    RecordSet& requests = *m_jx.cdsSolicitacaoIE;
+    requests.clearSort();
+    requests.close();
+    m_jx.openSet(requests);
+    if (!currentId.isNull())
+        requests.locate("ID_SOLICITACAO", currentId);
+}
+
+RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, const std::function<void()>& showPendings)
+{
+    RecordSet& r = *m_jx.cdsSolicitacaoIE;
+    SaveResult result;
+    const struct {
+        const QString* text;
+        const char* column;
+        Field field;
+    } typed[] = {{&dates.dataInicioAtividade, "DATA_INICIO_ATIVIDADE", Field::DataInicioAtividade},
+                 {&dates.processoDataInicio, "PROCESSO_DATA_INICIO", Field::ProcessoDataInicio},
+                 {&dates.processoDataFim, "PROCESSO_DATA_FIM", Field::ProcessoDataFim}};
+    for (const auto& d : typed) {
+        QString compact = *d.text;
+        compact.remove(u'/');
+        if (compact.trimmed().isEmpty())
+            continue;
+        if (!docs::dateIsValid(*d.text)) {
+            m_prompts.error(kInvalidDate);
+            result.focus = d.field;
+            return result;
+        }
+    }
+    for (const auto& d : typed) {
+        QString compact = *d.text;
+        compact.remove(u'/');
+        r.setValue(QLatin1String(d.column), compact.trimmed().isEmpty()
+                                                 ? QVariant()
+                                                 : QVariant(QDate::fromString(*d.text, QStringLiteral("dd/MM/yyyy"))));
+    }
+
+    RecordSet& estab = *m_jx.cdsSolicIEEndEstab;
+    if (estab.isEmpty() || estab.value("CEP").toString().trimmed().isEmpty()) {
+        m_prompts.error(kAddressRequired);
+        return result;
+    }
+    const QString dae = r.value("NUMERO_DAE").toString();
+    if (!dae.trimmed().isEmpty())
+        r.setValue("NUMERO_DAE", text::zeroFilledDae(dae));
+
+    RecordSet& pendings = *m_jx.cdsPendecias;
+    pendings.cancelUpdates();
+    while (!pendings.isEmpty())
+        pendings.remove();
+    if (verify)
+        verify();
+    bool errors = false;
+    for (int i = 0; i < pendings.count(); ++i)
+        errors = errors || pendings.valueAt(i, pendings.fieldIndex("Tipo")).toString() == QLatin1String("E");
+    r.setValue("STATUS", errors ? "I" : "C");
+    if (pendings.count() > 0 && m_prompts.confirmYesNo(kPendingQuestion) && showPendings)
+        showPendings();
+
+    m_addresses.GravarComunicacao(Addresses::Owner::Establishment);
+    m_addresses.GravarEndereco(Addresses::Owner::Establishment);
+    m_addresses.GravarEndereco(Addresses::Owner::Correspondence);
+    r.setValue("DATASOLICITACAOIE", QDateTime::currentDateTime());
+    r.post();
+    m_jx.apply(r, 0, false);
+
+    const QVariant id = r.value("ID_SOLICITACAO");
+    reloadRequests(id);
+    m_jx.database().commitTransaction();
+    m_addresses.PreencherCorrespondencia();
+    result.saved = true;
+    return result;
+}
+
+bool RequestLifecycle::cancel()
+{
+    if (!m_prompts.confirmYesNo(kCancelQuestion))
+        return false;
+    RecordSet& r = *m_jx.cdsSolicitacaoIE;
+    const QVariant id = r.value("ID_SOLICITACAO");
+    for (RecordSet* set : {m_jx.cdsSolicitacaoIE, m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio,
+                           m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab})
+        set->cancelUpdates();
+    m_jx.database().rollbackTransaction();
+    reloadRequests(id);
+    return true;
+}
+
+bool RequestLifecycle::deleteCurrent()
+{
+    if (!m_prompts.confirmYesNo(kDeleteQuestion))
+        return false;
+    TdtmDB& db = m_jx.database();
+    try {
+        db.beginTransaction();
+        auto removeAll = [this](RecordSet& set) {
+            set.cancelUpdates();
+            while (!set.isEmpty())
+                set.remove();
+            m_jx.apply(set, 0, false);
+        };
+        removeAll(*m_jx.cdsSolicIEEndCorresp);
+        removeAll(*m_jx.cdsSolicIEEndEstab);
+        removeAll(*m_jx.cdsSolicitacaoIEComun);
+        for (RecordSet* owners : {m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio}) {
+            RecordSet& contact = owners == m_jx.cdsSolicitacao_IE_Socio ? *m_jx.cdsIESocioCom : *m_jx.cdsIERespCom;
+            RecordSet& address = owners == m_jx.cdsSolicitacao_IE_Socio ? *m_jx.cdsIESocioEnd : *m_jx.cdsIERespEnd;
+            owners->cancelUpdates();
+            while (!owners->isEmpty()) {
+                owners->first(); // reopens the person's contact and address
+                removeAll(contact);
+                removeAll(address);
+                owners->remove();
+                m_jx.apply(*owners, 0, false);
+            }
+        }
+        removeAll(*m_jx.cdsCNPJ_Estab_Vinc);
+        removeAll(*m_jx.cdsIE_Estab_Vinc);
+        m_jx.selectDeliveriesOfRequest(m_jx.cdsSolicitacaoIE->value("ID_SOLICITACAO").toLongLong());
+        removeAll(*m_jx.cdsEntregas);
+        RecordSet& r = *m_jx.cdsSolicitacaoIE;
+        r.cancelUpdates();
+        r.remove();
+        m_jx.apply(r, 0, false);
+        if (r.hasPending())
+            throw Error(kDeleteFailed);
+        db.commitTransaction();
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (...) {
+        db.rollbackTransaction();
+        reloadRequests({});
+        throw Error(kDeleteFailed);
+    }
+    return true;
+}
+
+} // namespace jx
