@@ -1,9 +1,9 @@
+#include "requests/RequestLifecycle.h"
 #include "data/TdtmJX.h"
 #include "db/Schema.h"
 #include "db/Sqlite.h"
 #include "platform/ScriptedPrompts.h"
 #include "platform/StateRegistrationCheck.h"
-#include "requests/RequestLifecycle.h"
 
 #include <gtest/gtest.h>
 
@@ -17,13 +17,13 @@ using Outcome = RequestLifecycle::Confirmation::Outcome;
 
 namespace {
 
-class Requests : public ::testing::Test
-{
+class Requests : public ::testing::Test {
 protected:
     void SetUp() override
     {
         m_db = std::make_unique<TdtmDB>(m_folder.path(), m_prompts, [this] { ++m_ended; });
-        m_jx = std::make_unique<TdtmJX>(*m_db, m_prompts, [this] { ++m_ended; }, m_folder.path());
+        m_jx = std::make_unique<TdtmJX>(
+            *m_db, m_prompts, [this] { ++m_ended; }, m_folder.path());
         m_life = std::make_unique<RequestLifecycle>(*m_jx, m_prompts);
     }
 
@@ -38,7 +38,8 @@ protected:
 
     RequestLifecycle::Confirmation create(const QString& cnpj, const QString& ie = {}, Answer answer = Answer::Edit)
     {
-        return m_life->confirmNewRequest(cnpj, ie, [answer] { return answer; }, m_check);
+        return m_life->confirmNewRequest(
+            cnpj, ie, [answer] { return answer; }, m_check);
     }
 
     // A complete establishment address typed into the request's address set.
@@ -51,11 +52,11 @@ protected:
         address.setValue("LOGRADOURO", "DAS FLORES");
     }
 
-    RequestLifecycle::SaveResult save() { return m_life->save({"  /  /    ", "", "  /  /    "}); }
+    RequestLifecycle::SaveResult save() { return m_life->save({ "  /  /    ", "", "  /  /    " }); }
 
     TestProgramFolder m_folder;
     ScriptedPrompts m_prompts;
-    StateRegistrationCheck m_check{JX_INSCE_LIBRARY};
+    StateRegistrationCheck m_check { JX_INSCE_LIBRARY };
     int m_ended = 0;
     std::unique_ptr<TdtmDB> m_db;
     std::unique_ptr<TdtmJX> m_jx;
@@ -127,7 +128,8 @@ TEST_F(Requests, ExistingCnpjEditsOrCancels)
 TEST_F(Requests, CancellingANewRequestLeavesNoRow)
 {
     create("11222333000181");
-    m_prompts.expectYesNo(RequestLifecycle::kCancelQuestion, false).expectYesNo(RequestLifecycle::kCancelQuestion, true);
+    m_prompts.expectYesNo(RequestLifecycle::kCancelQuestion, false)
+        .expectYesNo(RequestLifecycle::kCancelQuestion, true);
     EXPECT_FALSE(m_life->cancel());
     EXPECT_TRUE(m_db->inTransaction());
     EXPECT_TRUE(m_life->cancel());
@@ -140,7 +142,7 @@ TEST_F(Requests, SaveStopsOnBadDateOrMissingAddress)
 {
     create("11222333000181");
     m_prompts.expectError("Data Inválida!").expectError("Endereço do estabelecimento deve ser informado.");
-    const auto badDate = m_life->save({"01/01/2005", "31/02/2005", ""});
+    const auto badDate = m_life->save({ "01/01/2005", "31/02/2005", "" });
     EXPECT_FALSE(badDate.saved);
     EXPECT_EQ(badDate.focus, RequestLifecycle::Field::ProcessoDataInicio);
     EXPECT_FALSE(save().saved);
@@ -155,14 +157,14 @@ TEST_F(Requests, SaveNormalisesTheDaeAndStoresAddressesAndContact)
     r.setValue("NUMERO_DAE", "123");
     typeAddress(*m_jx->cdsSolicIEEndEstab);
     m_jx->cdsSolicitacaoIEComun->setValue("FAX", "6133334444"); // a fax alone counts for the establishment
-    ASSERT_TRUE(m_life->save({"07/03/2005", "  /  /    ", ""}).saved);
+    ASSERT_TRUE(m_life->save({ "07/03/2005", "  /  /    ", "" }).saved);
     EXPECT_FALSE(m_db->inTransaction());
     EXPECT_EQ(r.text("NUMERO_DAE"), "000000000123");
     EXPECT_EQ(r.text("DATA_INICIO_ATIVIDADE"), "2005-03-07");
     EXPECT_EQ(count("SELECT count(*) FROM COMUNICACAO"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM ENDERECO"), 1); // blank correspondence CEP: nothing stored
-    EXPECT_EQ(count("SELECT ID_ENDERECO_ESTABELECIMENTO FROM SOLICITACAO_IE"),
-              count("SELECT ID_ENDERECO FROM ENDERECO"));
+    EXPECT_EQ(
+        count("SELECT ID_ENDERECO_ESTABELECIMENTO FROM SOLICITACAO_IE"), count("SELECT ID_ENDERECO FROM ENDERECO"));
     EXPECT_TRUE(count("SELECT ID_ENDERECO_CORRESPONDECIA IS NULL FROM SOLICITACAO_IE"));
     // The correspondence block shows the establishment until the request is reloaded.
     EXPECT_EQ(m_jx->cdsSolicIEEndCorresp->text("LOGRADOURO"), "DAS FLORES");
@@ -201,11 +203,12 @@ TEST_F(Requests, DeleteRemovesEveryDependentRow)
         c.exec(QStringLiteral("INSERT INTO SOLICITACAO_IE_VINCULADO VALUES (%1, '1234567890107')").arg(id));
     }
     m_jx->openSet(*m_jx->cdsSolicitacaoIE);
-    m_prompts.expectYesNo(RequestLifecycle::kDeleteQuestion, false).expectYesNo(RequestLifecycle::kDeleteQuestion, true);
+    m_prompts.expectYesNo(RequestLifecycle::kDeleteQuestion, false)
+        .expectYesNo(RequestLifecycle::kDeleteQuestion, true);
     EXPECT_FALSE(m_life->deleteCurrent());
     EXPECT_TRUE(m_life->deleteCurrent());
-    for (const char* table : {"SOLICITACAO_IE", "SOLICITACAO_IE_SOCIO", "SOLICITACAO_IE_RESPONSAVEL", "ENDERECO",
-                              "COMUNICACAO", "ENTREGAS", "SOLICITACAO_IE_VINCULADO"})
+    for (const char* table : { "SOLICITACAO_IE", "SOLICITACAO_IE_SOCIO", "SOLICITACAO_IE_RESPONSAVEL", "ENDERECO",
+             "COMUNICACAO", "ENTREGAS", "SOLICITACAO_IE_VINCULADO" })
         EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM %1").arg(table)), 0) << table;
     EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
 }
@@ -215,7 +218,8 @@ TEST(AddressChecks, OrderAndTexts)
     TestProgramFolder folder;
     ScriptedPrompts prompts;
     TdtmDB database(folder.path(), prompts, [] {});
-    TdtmJX jx(database, prompts, [] {}, folder.path());
+    TdtmJX jx(
+        database, prompts, [] {}, folder.path());
     RecordSet& a = *jx.cdsEnderco;
     a.append();
     auto message = [&] { return Addresses::check(a).message; };

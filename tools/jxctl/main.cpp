@@ -17,6 +17,8 @@ std::vector<jxctl::Command> allCommands()
         commands.push_back(std::move(command));
     for (auto& command : jxctl::dbCommands())
         commands.push_back(std::move(command));
+    for (auto& command : jxctl::requestCommands())
+        commands.push_back(std::move(command));
     return commands;
 }
 

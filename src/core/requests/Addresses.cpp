@@ -35,11 +35,10 @@ Addresses::Addresses(TdtmJX& jx)
 
 const QStringList& Addresses::copiedFields()
 {
-    static const QStringList fields{
-        "CEP", "ID_UF", "LOCALIDADE", "DISTRITO", "BAIRRO", "TIPO_LOGRADOURO", "LOGRADOURO", "NUMERO",
-        "COD_TIPO_COMPLEMENTO1", "COD_TIPO_COMPLEMENTO2", "COD_TIPO_COMPLEMENTO3", "COD_TIPO_COMPLEMENTO4",
-        "COD_TIPO_COMPLEMENTO5", "COD_TIPO_COMPLEMENTO6", "COMPLEMENTO1", "COMPLEMENTO2", "COMPLEMENTO3",
-        "COMPLEMENTO4", "COMPLEMENTO5", "COMPLEMENTO6"};
+    static const QStringList fields { "CEP", "ID_UF", "LOCALIDADE", "DISTRITO", "BAIRRO", "TIPO_LOGRADOURO",
+        "LOGRADOURO", "NUMERO", "COD_TIPO_COMPLEMENTO1", "COD_TIPO_COMPLEMENTO2", "COD_TIPO_COMPLEMENTO3",
+        "COD_TIPO_COMPLEMENTO4", "COD_TIPO_COMPLEMENTO5", "COD_TIPO_COMPLEMENTO6", "COMPLEMENTO1", "COMPLEMENTO2",
+        "COMPLEMENTO3", "COMPLEMENTO4", "COMPLEMENTO5", "COMPLEMENTO6" };
     return fields;
 }
 
@@ -87,25 +86,25 @@ void Addresses::discardScratch()
 Addresses::Check Addresses::check(const RecordSet& a)
 {
     if (a.value("CEP").toString().trimmed().size() < 7)
-        return {QStringLiteral("CEP inválido!"), "CEP"};
+        return { QStringLiteral("CEP inválido!"), "CEP" };
     if (blank(a.value("ID_UF")))
-        return {QStringLiteral("A UF deve ser informada!"), "ID_UF"};
+        return { QStringLiteral("A UF deve ser informada!"), "ID_UF" };
     if (blank(a.value("LOCALIDADE")))
-        return {QStringLiteral("O Município deve ser informado!"), "LOCALIDADE"};
+        return { QStringLiteral("O Município deve ser informado!"), "LOCALIDADE" };
     if (blank(a.value("TIPO_LOGRADOURO")))
-        return {QStringLiteral("O Tipo do Logradouro deve ser informado!"), "TIPO_LOGRADOURO"};
+        return { QStringLiteral("O Tipo do Logradouro deve ser informado!"), "TIPO_LOGRADOURO" };
     if (blank(a.value("LOGRADOURO")))
-        return {QStringLiteral("O Logradouro deve ser informado!"), "LOGRADOURO"};
+        return { QStringLiteral("O Logradouro deve ser informado!"), "LOGRADOURO" };
     for (int i = 1; i <= 6; ++i) {
         const QString type = QStringLiteral("COD_TIPO_COMPLEMENTO%1").arg(i);
         const QString text = QStringLiteral("COMPLEMENTO%1").arg(i);
         if (!blank(a.value(type)) && blank(a.value(text)))
-            return {QStringLiteral("O Complemento %1 deve ser informado!").arg(i), text};
+            return { QStringLiteral("O Complemento %1 deve ser informado!").arg(i), text };
         if (blank(a.value(type)) && !blank(a.value(text))) {
             // Position 6 has always read without "de".
-            return {i == 6 ? QStringLiteral("O Tipo Complemento 6 deve ser informado!")
-                           : QStringLiteral("O Tipo de Complemento %1 deve ser informado!").arg(i),
-                    type};
+            return { i == 6 ? QStringLiteral("O Tipo Complemento 6 deve ser informado!")
+                            : QStringLiteral("O Tipo de Complemento %1 deve ser informado!").arg(i),
+                type };
         }
     }
     return {};
@@ -116,7 +115,7 @@ void Addresses::GravarComunicacao(Owner owner)
     RecordSet* contact = nullptr;
     RecordSet* ownerSet = nullptr;
     QString link;
-    QStringList emptiness{"TELEFONE", "EMAIL", "CAIXA_POSTAL", "FAX", "CAIXA_POSTAL_CEP"};
+    QStringList emptiness { "TELEFONE", "EMAIL", "CAIXA_POSTAL", "FAX", "CAIXA_POSTAL_CEP" };
     bool trimmed = true;
     switch (owner) {
     case Owner::Establishment:
@@ -236,11 +235,10 @@ void Addresses::PreencherCorrespondencia()
         corresp.append();
     else
         corresp.edit();
-    static const QStringList order{
-        "ID_UF", "CEP", "LOCALIDADE", "DISTRITO", "BAIRRO", "TIPO_LOGRADOURO", "LOGRADOURO", "NUMERO",
-        "COD_TIPO_COMPLEMENTO1", "COD_TIPO_COMPLEMENTO2", "COD_TIPO_COMPLEMENTO3", "COD_TIPO_COMPLEMENTO4",
-        "COD_TIPO_COMPLEMENTO5", "COD_TIPO_COMPLEMENTO6", "COMPLEMENTO1", "COMPLEMENTO2", "COMPLEMENTO3",
-        "COMPLEMENTO4", "COMPLEMENTO5", "COMPLEMENTO6"};
+    static const QStringList order { "ID_UF", "CEP", "LOCALIDADE", "DISTRITO", "BAIRRO", "TIPO_LOGRADOURO",
+        "LOGRADOURO", "NUMERO", "COD_TIPO_COMPLEMENTO1", "COD_TIPO_COMPLEMENTO2", "COD_TIPO_COMPLEMENTO3",
+        "COD_TIPO_COMPLEMENTO4", "COD_TIPO_COMPLEMENTO5", "COD_TIPO_COMPLEMENTO6", "COMPLEMENTO1", "COMPLEMENTO2",
+        "COMPLEMENTO3", "COMPLEMENTO4", "COMPLEMENTO5", "COMPLEMENTO6" };
     for (const QString& field : order) {
         if (blank(corresp.value(field)))
             corresp.setValue(field, estab.value(field));

@@ -13,8 +13,7 @@ class RecordSet;
 
 // Addresses and communication rows of every owner: the scratch copy the address form works
 // on, its checks, and the persistence steps the owners' saves run.
-class Addresses
-{
+class Addresses {
 public:
     enum class Owner { Establishment, Correspondence, Partner, Responsible, Enablement };
 

@@ -28,10 +28,8 @@ void RequestLifecycle::editOrAppend(RecordSet& set)
         set.edit();
 }
 
-RequestLifecycle::Confirmation
-RequestLifecycle::confirmNewRequest(const QString& cnpj, const QString& matrizIe,
-                                    const std::function<ExistingAnswer()>& askExisting,
-                                    const StateRegistrationCheck& registrationCheck)
+RequestLifecycle::Confirmation RequestLifecycle::confirmNewRequest(const QString& cnpj, const QString& matrizIe,
+    const std::function<ExistingAnswer()>& askExisting, const StateRegistrationCheck& registrationCheck)
 {
     Confirmation result;
     if (cnpj.trimmed().isEmpty()) {
@@ -54,7 +52,7 @@ RequestLifecycle::confirmNewRequest(const QString& cnpj, const QString& matrizIe
     db.beginTransaction();
     RecordSet& requests = *m_jx.cdsSolicitacaoIE;
     m_jx.selectIntoGeral(QStringLiteral("SELECT * FROM SOLICITACAO_IE S WHERE S.CNPJ = :CNPJ ORDER BY ID_SOLICITACAO"),
-                         {{QStringLiteral("CNPJ"), cnpj}});
+        { { QStringLiteral("CNPJ"), cnpj } });
     if (!m_jx.cdsGeral->isEmpty()) {
         if (askExisting() != ExistingAnswer::Edit) {
             requests.cancelUpdates();
@@ -65,7 +63,7 @@ RequestLifecycle::confirmNewRequest(const QString& cnpj, const QString& matrizIe
         requests.clearSort();
         requests.locate("ID_SOLICITACAO", m_jx.cdsGeral->value("ID_SOLICITACAO"));
         requests.edit();
-        for (RecordSet* set : {m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab})
+        for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
             editOrAppend(*set);
     } else {
         requests.append();
@@ -81,7 +79,7 @@ RequestLifecycle::confirmNewRequest(const QString& cnpj, const QString& matrizIe
         m_jx.openSet(requests);
         requests.last();
         requests.edit();
-        for (RecordSet* set : {m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab}) {
+        for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab }) {
             set->cancelUpdates();
             set->append();
         }
@@ -104,7 +102,7 @@ void RequestLifecycle::beginEdit()
 {
     m_jx.database().beginTransaction();
     m_jx.cdsSolicitacaoIE->edit();
-    for (RecordSet* set : {m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab})
+    for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
         editOrAppend(*set);
 }
 
@@ -126,9 +124,9 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
         const QString* text;
         const char* column;
         Field field;
-    } typed[] = {{&dates.dataInicioAtividade, "DATA_INICIO_ATIVIDADE", Field::DataInicioAtividade},
-                 {&dates.processoDataInicio, "PROCESSO_DATA_INICIO", Field::ProcessoDataInicio},
-                 {&dates.processoDataFim, "PROCESSO_DATA_FIM", Field::ProcessoDataFim}};
+    } typed[] = { { &dates.dataInicioAtividade, "DATA_INICIO_ATIVIDADE", Field::DataInicioAtividade },
+        { &dates.processoDataInicio, "PROCESSO_DATA_INICIO", Field::ProcessoDataInicio },
+        { &dates.processoDataFim, "PROCESSO_DATA_FIM", Field::ProcessoDataFim } };
     for (const auto& d : typed) {
         QString compact = *d.text;
         compact.remove(u'/');
@@ -143,9 +141,9 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
     for (const auto& d : typed) {
         QString compact = *d.text;
         compact.remove(u'/');
-        r.setValue(QLatin1String(d.column), compact.trimmed().isEmpty()
-                                                 ? QVariant()
-                                                 : QVariant(QDate::fromString(*d.text, QStringLiteral("dd/MM/yyyy"))));
+        r.setValue(QLatin1String(d.column),
+            compact.trimmed().isEmpty() ? QVariant()
+                                        : QVariant(QDate::fromString(*d.text, QStringLiteral("dd/MM/yyyy"))));
     }
 
     RecordSet& estab = *m_jx.cdsSolicIEEndEstab;
@@ -191,8 +189,8 @@ bool RequestLifecycle::cancel()
         return false;
     RecordSet& r = *m_jx.cdsSolicitacaoIE;
     const QVariant id = r.value("ID_SOLICITACAO");
-    for (RecordSet* set : {m_jx.cdsSolicitacaoIE, m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio,
-                           m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab})
+    for (RecordSet* set : { m_jx.cdsSolicitacaoIE, m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio,
+             m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
         set->cancelUpdates();
     m_jx.database().rollbackTransaction();
     reloadRequests(id);
@@ -215,7 +213,7 @@ bool RequestLifecycle::deleteCurrent()
         removeAll(*m_jx.cdsSolicIEEndCorresp);
         removeAll(*m_jx.cdsSolicIEEndEstab);
         removeAll(*m_jx.cdsSolicitacaoIEComun);
-        for (RecordSet* owners : {m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio}) {
+        for (RecordSet* owners : { m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio }) {
             RecordSet& contact = owners == m_jx.cdsSolicitacao_IE_Socio ? *m_jx.cdsIESocioCom : *m_jx.cdsIERespCom;
             RecordSet& address = owners == m_jx.cdsSolicitacao_IE_Socio ? *m_jx.cdsIESocioEnd : *m_jx.cdsIERespEnd;
             owners->cancelUpdates();

@@ -14,8 +14,7 @@ class StateRegistrationCheck;
 
 // Creating, editing, saving, cancelling and deleting a registration request: each user
 // operation is one database transaction.
-class RequestLifecycle
-{
+class RequestLifecycle {
 public:
     RequestLifecycle(TdtmJX& jx, UserPrompts& prompts);
 
@@ -31,8 +30,7 @@ public:
     // The new-request dialog's confirmation with the typed digits. On Opened the request is
     // current and in editing, its transaction open; the caller shows the request form.
     Confirmation confirmNewRequest(const QString& cnpj, const QString& matrizIe,
-                                   const std::function<ExistingAnswer()>& askExisting,
-                                   const StateRegistrationCheck& registrationCheck);
+        const std::function<ExistingAnswer()>& askExisting, const StateRegistrationCheck& registrationCheck);
 
     // Opens the current request for editing (transaction begun; missing address or contact
     // rows become new rows).
@@ -61,13 +59,13 @@ public:
     static inline const QString kMatrizInvalid = QStringLiteral("Inscrição Estadual da Matriz/Principal inválida!");
     static inline const QString kInvalidDate = QStringLiteral("Data Inválida!");
     static inline const QString kAddressRequired = QStringLiteral("Endereço do estabelecimento deve ser informado.");
-    static inline const QString kPendingQuestion =
-        QStringLiteral("Existem pendências para esta Solicitação de Inscrição Estadual.\r\nDeseja vê-las?");
+    static inline const QString kPendingQuestion
+        = QStringLiteral("Existem pendências para esta Solicitação de Inscrição Estadual.\r\nDeseja vê-las?");
     static inline const QString kCancelQuestion = QStringLiteral(
         "Ao cancelar ou fechar a tela todas as informações que ainda não foram salvas serão perdidas!\rDeseja "
         "continuar?");
-    static inline const QString kDeleteQuestion =
-        QStringLiteral("Deseja realmente excluir esta Solicitação de Inscrição Estadual?");
+    static inline const QString kDeleteQuestion
+        = QStringLiteral("Deseja realmente excluir esta Solicitação de Inscrição Estadual?");
     static inline const QString kDeleteFailed = QStringLiteral("Erro ao tentar Excluir");
 
     // The verification run of the save; until the rules exist it finds nothing.
