@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "Commands.h"
+#include "RequestWindows.h"
 #include "TFrmPrincipal.h"
 #include "THelpWindow.h"
 #include "TscrUntSobre.h"
@@ -28,6 +29,7 @@ Startup::~Startup()
     // The main window first, then the data module (closing its sets and the log), then the
     // connection.
     m_main.reset();
+    m_requests.reset();
     m_help.reset();
     m_commands.reset();
     m_jx.reset();
@@ -85,6 +87,7 @@ bool Startup::start()
             TscrUntSobre about(m_jx->Config, QApplication::activeWindow());
             about.exec();
         };
+        m_requests = std::make_unique<RequestWindows>(*m_commands, *m_jx, prompts);
         m_main = std::make_unique<TFrmPrincipal>(*m_commands, m_jx->Config, prompts, m_options.programFolder);
         m_main->showMaximized();
         splash.hide();

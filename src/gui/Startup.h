@@ -17,6 +17,7 @@ class Commands;
 class THelpWindow;
 class TFrmPrincipal;
 class TFrmAguarde;
+class RequestWindows;
 
 // The start-up sequence: single-instance guard, splash, database module, data module,
 // main window. Holds what it created for the whole run.
@@ -41,6 +42,7 @@ public:
     TFrmPrincipal* mainWindow() const { return m_main.get(); }
     Commands* commands() const { return m_commands.get(); }
     THelpWindow* helpWindow() const { return m_help.get(); }
+    RequestWindows* requestWindows() const { return m_requests.get(); }
 
     // The splash wait: JX_SPLASH_MS when set (a test setting), else 5000 ms.
     static int splashWaitFromEnvironment();
@@ -54,6 +56,7 @@ private:
     std::unique_ptr<TdtmJX> m_jx;
     std::unique_ptr<Commands> m_commands;
     std::unique_ptr<THelpWindow> m_help;
+    std::unique_ptr<RequestWindows> m_requests;
     std::unique_ptr<TFrmPrincipal> m_main;
 };
 

@@ -27,10 +27,10 @@ TEST(MaskApply, MissingCharactersBecomeBlanks)
 
 TEST(MaskQt, ConvertsToInputMask)
 {
-    EXPECT_EQ(toQtInputMask(kCnpjEdit), QStringLiteral("99.999.999/9999-99; "));
-    EXPECT_EQ(toQtInputMask(kTelefone), QStringLiteral("(99)9999-9999; "));
-    EXPECT_EQ(toQtInputMask(kDataPesquisa), QStringLiteral("99/99/9999; "));
-    EXPECT_EQ(toQtInputMask(kCpfEditResponsavel), QStringLiteral("999.999.999-99; "));
+    EXPECT_EQ(toQtInputMask(kCnpjEdit), QStringLiteral("00.000.000/0000-00; "));
+    EXPECT_EQ(toQtInputMask(kTelefone), QStringLiteral("(00)0000-0000; "));
+    EXPECT_EQ(toQtInputMask(kDataPesquisa), QStringLiteral("00/00/0000; "));
+    EXPECT_EQ(toQtInputMask(kCpfEditResponsavel), QStringLiteral("000.000.000-00; "));
 }
 
 TEST(MaskStrip, KeepsOnlyTypedCharacters)

@@ -102,7 +102,9 @@ QString toQtInputMask(const QString& mask)
     QString out;
     for (const Cell& cell : parsed.cells) {
         if (cell.position) {
-            out += u'9';
+            // Optional digits: Qt only commits a masked edit whose input is acceptable, and a
+            // partly typed number (a DAE of "123") must still reach its field.
+            out += u'0';
         } else {
             if (qtSpecial.contains(cell.literal))
                 out += u'\\';

@@ -24,7 +24,7 @@ inline const QString kDataPesquisa = QStringLiteral("!99/99/9999;1; ");
 // inserted; positions left without a stored character become blanks.
 QString apply(const QString& stored, const QString& mask);
 
-// The same mask as a QLineEdit input mask.
+// The same mask as a QLineEdit input mask (digit positions optional, so partial input commits).
 QString toQtInputMask(const QString& mask);
 
 // What a masked edit shows, reduced to what is stored: literals dropped unless the mask

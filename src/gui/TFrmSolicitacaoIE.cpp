@@ -1,0 +1,224 @@
+#include "TFrmSolicitacaoIE.h"
+
+#include "Commands.h"
+#include "data/RecordSetModel.h"
+#include "data/TdtmJX.h"
+#include "platform/UserPrompts.h"
+#include "requests/RequestLifecycle.h"
+#include "text/DocumentChecks.h"
+#include "text/Masks.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace jx::gui {
+
+using data::RecordSet;
+
+namespace {
+
+void setBold(QLabel* label, bool bold)
+{
+    if (!label)
+        return;
+    QFont font = label->font();
+    font.setBold(bold);
+    label->setFont(font);
+}
+
+QToolButton* commandButton(QWidget* parent, Commands& commands, const QString& name)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(QStringLiteral("btn_") + name);
+    b->setDefaultAction(commands.action(name));
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setAutoRaise(true);
+    return b;
+}
+
+} // namespace
+
+TFrmSolicitacaoIE::TFrmSolicitacaoIE(
+    Commands& commands, TdtmJX& jx, RequestLifecycle& lifecycle, UserPrompts& prompts, QWidget* parent)
+    : TFrmPadrao(parent, true)
+    , m_commands(commands)
+    , m_jx(jx)
+    , m_lifecycle(lifecycle)
+    , m_prompts(prompts)
+{
+    setObjectName(QStringLiteral("TFrmSolicitacaoIE"));
+    setWindowTitle(QStringLiteral("Solicitação de Inscrição Estadual"));
+    setHelpTopic(9);
+    auto* layout = new QVBoxLayout(this);
+
+    m_top = new QTabWidget(this);
+    m_top->setObjectName(QStringLiteral("pgcSolicitacao"));
+    m_top->addTab(buildDadosIniciais(), QStringLiteral("Dados Iniciais"));
+    m_inner = new QTabWidget(this);
+    m_inner->setObjectName(QStringLiteral("pgcOutros"));
+    m_inner->addTab(buildIdentificacao(), QStringLiteral("Identificação"));
+    m_inner->addTab(buildQualificacao(), QStringLiteral("Qualificação"));
+    m_inner->addTab(buildEnderecoComunicacao(), QStringLiteral("Endereço/Comunicação"));
+    m_inner->addTab(
+        buildGrid(QStringLiteral("Quadro Societário"), QStringLiteral("dbgSocios"),
+            { { "identMask", "CPF/CNPJ" }, { "desc_cargo_ordena", "Cargo/Sócio" },
+                { "DESC_RESP_MASTER", QStringLiteral("Responsável Master") } },
+            { "actSolicitacao_IE_SocioIncluir", "actSolicitacao_IE_SocioAlterar", "actSolicitacao_IE_SocioExcluir" },
+            QStringLiteral("cbbOrdSocios"), *jx.cdsSolicitacao_IE_Socio),
+        QStringLiteral("Sócios"));
+    m_inner->addTab(
+        buildGrid(QStringLiteral(" Qualificação dos Responsáveis"), QStringLiteral("dbgResponsaveis"),
+            { { "IDENTIFICACAO", "CPF" }, { "desc_funcao_ordena", QStringLiteral("Função/Responsável") } },
+            { "actSolicitacao_IE_RespIncluir", "actSolicitacao_IE_RespAlterar", "actSolicitacao_IE_RespExcluir" },
+            QStringLiteral("cbbOrdResponsaveis"), *jx.cdsSolicitacao_IE_Responsavel),
+        QStringLiteral("Responsáveis"));
+    m_inner->addTab(buildContabilistas(), QStringLiteral("Contabilistas"));
+    m_top->addTab(m_inner, QStringLiteral("Outros"));
+    layout->addWidget(m_top, 1);
+
+    connect(m_top, &QTabWidget::currentChanged, this, [this](int i) { onTabChanging(m_top, i, m_topIndex); });
+    connect(m_inner, &QTabWidget::currentChanged, this, [this](int i) { onTabChanging(m_inner, i, m_innerIndex); });
+
+    auto* bar = new QHBoxLayout;
+    bar->addStretch();
+    for (const char* name :
+        { "actSolicitacaoIE_Salvar", "actCancelarPadrao", "actPendencia_VerificaPendencia", "actAjuda" }) {
+        bar->addWidget(commandButton(this, commands, QLatin1String(name)));
+        addAction(commands.action(QLatin1String(name)));
+    }
+    layout->addLayout(bar);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    // Rule C at creation, the rest when shown.
+    requestRules::ruleC(*jx.cdsSolicitacaoIE, m_state);
+    applyRules(false);
+    resize(860, 600);
+}
+
+bool TFrmSolicitacaoIE::datesValid()
+{
+    for (QLineEdit* date : { m_dataInicio, m_processoInicio, m_processoFim }) {
+        QString compact = date->text();
+        compact.remove(u'/');
+        if (!compact.trimmed().isEmpty() && !docs::dateIsValid(date->text())) {
+            m_prompts.error(RequestLifecycle::kInvalidDate);
+            date->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void TFrmSolicitacaoIE::onTabChanging(QTabWidget* tabs, int index, int& previous)
+{
+    if (index == previous)
+        return;
+    if (!datesValid()) {
+        // The tab stays where it was.
+        const QSignalBlocker block(tabs);
+        tabs->setCurrentIndex(previous);
+        return;
+    }
+    previous = index;
+    if (tabs == m_top && index == 1) {
+        const QSignalBlocker block(m_inner);
+        m_inner->setCurrentIndex(0);
+        m_innerIndex = 0;
+    }
+    static const int innerTopics[] = { 22, 23, 21, 25, 24, 39 };
+    if (m_top->currentIndex() == 0)
+        setHelpTopic(9);
+    else
+        setHelpTopic(innerTopics[qBound(0, m_inner->currentIndex(), 5)]);
+    applyRules(false);
+}
+
+void TFrmSolicitacaoIE::applyRules(bool localisation)
+{
+    RecordSet& r = *m_jx.cdsSolicitacaoIE;
+    if (localisation)
+        requestRules::ruleL(r, m_state);
+    requestRules::ruleT(r, m_state);
+    requestRules::ruleF(r, m_state);
+    requestRules::ruleP(r, m_state);
+    showState();
+}
+
+void TFrmSolicitacaoIE::showState()
+{
+    setBold(caption("lblReceita"), m_state.receitaBold);
+    if (QWidget* w = control("dbReceitaBruta"))
+        w->setEnabled(m_state.receitaEnabled);
+    setBold(caption("lblFormaComercializacao"), m_state.formaBold);
+    if (QWidget* w = control("DBFORMACOMERCIALIZACAO"))
+        w->setEnabled(m_state.formaEnabled);
+    if (QWidget* w = control("dbLkUnidade"))
+        w->setEnabled(m_state.unidadeEnabled);
+    setBold(caption("lblIEEstado"), m_state.ieOrigemBold);
+    if (QWidget* w = control("dbIEEstado"))
+        w->setEnabled(m_state.ieOrigemEnabled);
+    if (QWidget* w = control("pnIEEstOrigem"))
+        w->setVisible(m_state.ieOrigemPanelVisible);
+    setBold(caption("lblSubstituto"), m_state.substitutoBold);
+    if (QWidget* w = control("dbrgTrib"))
+        w->setEnabled(m_state.substitutoEnabled);
+    if (QWidget* w = control("dbLkRegime"))
+        w->setEnabled(m_state.regimeEnabled);
+    setBold(caption("lblConvenio"), m_state.convenioBold);
+    if (QWidget* w = control("dbLkConvenio"))
+        w->setEnabled(m_state.convenioEnabled);
+    if (QWidget* w = control("pnlCnaefSecundaria"))
+        w->setEnabled(m_state.cnaefSecundarioEnabled);
+    for (const char* name : { "lblProcesso", "lblProcessoInicio", "lblProcessoFim", "lblSituacao" })
+        setBold(caption(QLatin1String(name)), m_state.processoBold);
+    m_inner->setTabVisible(3, m_state.partnersAndResponsiblesVisible);
+    m_inner->setTabVisible(4, m_state.partnersAndResponsiblesVisible);
+    if (QWidget* w = control("dbLkNatureza"))
+        w->setEnabled(m_state.naturezaEnabled);
+    if (QWidget* w = control("dbNomeEmpresarial"))
+        w->setEnabled(m_state.nomeEmpresarialEnabled);
+}
+
+bool TFrmSolicitacaoIE::save()
+{
+    commitTyping();
+    const RequestLifecycle::SaveResult result
+        = m_lifecycle.save({ m_dataInicio->text(), m_processoInicio->text(), m_processoFim->text() });
+    if (!result.saved) {
+        QLineEdit* focus = result.focus == RequestLifecycle::Field::DataInicioAtividade ? m_dataInicio
+            : result.focus == RequestLifecycle::Field::ProcessoDataInicio               ? m_processoInicio
+            : result.focus == RequestLifecycle::Field::ProcessoDataFim                  ? m_processoFim
+                                                                                        : nullptr;
+        if (focus)
+            focus->setFocus();
+        return false;
+    }
+    TFrmPadrao::done(QDialog::Accepted);
+    return true;
+}
+
+void TFrmSolicitacaoIE::done(int result)
+{
+    if (result == QDialog::Accepted) {
+        save();
+        return;
+    }
+    commitTyping();
+    if (m_lifecycle.cancel())
+        TFrmPadrao::done(QDialog::Rejected);
+}
+
+} // namespace jx::gui

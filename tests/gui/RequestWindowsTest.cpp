@@ -1,0 +1,266 @@
+#include "RequestWindows.h"
+#include "Commands.h"
+#include "Startup.h"
+#include "TFrmCadastroEndereco.h"
+#include "TFrmNovaIE.h"
+#include "TFrmSolicitacaoIE.h"
+#include "TFrmbrsIE.h"
+#include "data/TdtmJX.h"
+#include "db/Schema.h"
+#include "db/Sqlite.h"
+#include "platform/ScriptedPrompts.h"
+#include "platform/StateRegistrationCheck.h"
+#include "requests/RequestLifecycle.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "../support/TestDatabase.h"
+
+using namespace jx;
+using namespace jx::gui;
+using namespace jxtest;
+
+namespace {
+
+struct Shell {
+    TestProgramFolder folder;
+    QTemporaryDir locks;
+    ScriptedPrompts prompts;
+    std::unique_ptr<Startup> startup;
+
+    Shell()
+    {
+        startup = std::make_unique<Startup>(Startup::Options { folder.path(), locks.path(), 0, &prompts });
+        startup->start();
+    }
+    TdtmJX& jx() { return *startup->dataModule(); }
+    RequestWindows& windows() { return *startup->requestWindows(); }
+    Commands& commands() { return *startup->commands(); }
+
+    qint64 count(const QString& sql)
+    {
+        db::Connection c;
+        c.open(folder.databasePath(), db::kDatabaseKey);
+        db::Statement s = c.prepare(sql);
+        s.step();
+        return s.int64(0);
+    }
+};
+
+template <typename Window> Window* activeModal()
+{
+    return qobject_cast<Window*>(QApplication::activeModalWidget());
+}
+
+// Runs the steps once a modal window of that class is up; gives up (closing it) after 3 s.
+template <typename Window> void whenShown(std::function<void()> steps)
+{
+    QTimer::singleShot(0, [steps] {
+        const bool up = QTest::qWaitFor([] { return activeModal<Window>() != nullptr; }, 3000);
+        if (up)
+            steps();
+        else if (QWidget* other = QApplication::activeModalWidget())
+            other->close();
+    });
+}
+
+void fillEstablishment(TdtmJX& jx)
+{
+    data::RecordSet& a = *jx.cdsSolicIEEndEstab;
+    a.setValue("CEP", "70000123");
+    a.setValue("ID_UF", 10);
+    a.setValue("LOCALIDADE", "CIDADE");
+    a.setValue("TIPO_LOGRADOURO", 1);
+    a.setValue("LOGRADOURO", "DAS FLORES");
+}
+
+} // namespace
+
+TEST(RequestWindows, CreateFillAndSaveThroughTheWindows)
+{
+    Shell shell;
+    bool formSeen = false;
+    whenShown<TFrmNovaIE>([&] {
+        auto* dialog = activeModal<TFrmNovaIE>();
+        ASSERT_NE(dialog, nullptr);
+        dialog->cnpjEdit()->setFocus();
+        QTest::keyClicks(dialog->cnpjEdit(), "11222333000181");
+        QTest::keyClick(dialog->cnpjEdit(), Qt::Key_Return);
+        EXPECT_EQ(dialog->focusWidget(), dialog->matrizEdit());
+        whenShown<TFrmSolicitacaoIE>([&] {
+            auto* form = activeModal<TFrmSolicitacaoIE>();
+            ASSERT_NE(form, nullptr);
+            formSeen = true;
+            QApplication::setActiveWindow(form);
+            (void)QTest::qWaitForWindowActive(form);
+            EXPECT_EQ(form->topTabs()->tabText(0), QStringLiteral("Dados Iniciais"));
+            auto* name = form->findChild<QLineEdit*>("dbNomeEmpresarial");
+            name->setFocus();
+            QTest::keyClicks(name, "a<b>");
+            EXPECT_EQ(name->text(), QStringLiteral("A(B)"));
+            QTest::keyClick(name, Qt::Key_Tab);
+            auto* email = form->findChild<QLineEdit*>("dbEmail");
+            email->setFocus();
+            QTest::keyClicks(email, "X&Y@A.COM");
+            EXPECT_EQ(email->text(), QStringLiteral("xey@a.com"));
+            QTest::keyClick(email, Qt::Key_Tab);
+            auto* dae = form->findChild<QLineEdit*>("dbDAE");
+            dae->setFocus();
+            dae->setCursorPosition(0);
+            QTest::keyClicks(dae, "123");
+            QTest::keyClick(dae, Qt::Key_Tab);
+            fillEstablishment(shell.jx());
+            EXPECT_TRUE(form->save());
+        });
+        QTest::keyClick(dialog->matrizEdit(), Qt::Key_Return);
+    });
+    shell.windows().newRequest();
+    EXPECT_TRUE(formSeen);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE WHERE NOME_EMPRESARIAL = 'A(B)' AND STATUS = 'C'"), 1);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM COMUNICACAO WHERE EMAIL = 'xey@a.com'"), 1);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM ENDERECO"), 1);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE WHERE NUMERO_DAE = '000000000123'"), 1);
+    EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
+}
+
+TEST(RequestWindows, BranchFormHidesPartnersAndInvalidDateKeepsTheTab)
+{
+    Shell shell;
+    StateRegistrationCheck check(QCoreApplication::applicationDirPath() + "/libDllInscE32.so");
+    RequestLifecycle& life = shell.windows().lifecycle();
+    ASSERT_EQ(life.confirmNewRequest(
+                      "11222333000181", "1234567890107", [] { return RequestLifecycle::ExistingAnswer::Edit; }, check)
+                  .outcome,
+        RequestLifecycle::Confirmation::Outcome::Opened);
+    TFrmSolicitacaoIE form(shell.commands(), shell.jx(), life, shell.prompts);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_FALSE(form.innerTabs()->isTabVisible(3));
+    EXPECT_FALSE(form.innerTabs()->isTabVisible(4));
+    EXPECT_FALSE(form.control("dbNomeEmpresarial")->isEnabled());
+
+    form.topTabs()->setCurrentIndex(1);
+    auto* end = form.findChild<QLineEdit*>("dbdFim");
+    end->setText("31/02/2005");
+    shell.prompts.expectError("Data Inválida!");
+    form.innerTabs()->setCurrentIndex(1);
+    EXPECT_EQ(form.innerTabs()->currentIndex(), 0);
+    EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
+
+    // Filling only the process number makes the four process labels bold.
+    auto* process = form.findChild<QLineEdit*>("dbProcesso");
+    end->setText("");
+    process->setFocus();
+    QTest::keyClicks(process, "p&1");
+    QTest::keyClick(process, Qt::Key_Tab);
+    EXPECT_EQ(shell.jx().cdsSolicitacaoIE->text("PROCESSO_NUMERO"), QStringLiteral("PE1"));
+    for (const char* name : { "lblProcesso", "lblProcessoInicio", "lblProcessoFim", "lblSituacao" })
+        EXPECT_TRUE(form.caption(QLatin1String(name))->font().bold()) << name;
+
+    shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+    form.done(QDialog::Rejected);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE"), 0);
+}
+
+TEST(RequestWindows, LocalisationSwitchThroughTheRadio)
+{
+    Shell shell;
+    StateRegistrationCheck check(QCoreApplication::applicationDirPath() + "/libDllInscE32.so");
+    RequestLifecycle& life = shell.windows().lifecycle();
+    life.confirmNewRequest(
+        "11222333000181", "", [] { return RequestLifecycle::ExistingAnswer::Edit; }, check);
+    TFrmSolicitacaoIE form(shell.commands(), shell.jx(), life, shell.prompts);
+    form.show();
+    data::RecordSet& r = *shell.jx().cdsSolicitacaoIE;
+    r.setValue("RECEITA_BRUTA", 5000);
+    QTest::mouseClick(form.findChild<QWidget*>("dbrgLocalizacao_1"), Qt::LeftButton);
+    EXPECT_EQ(r.value("LOCALIZACAO").toInt(), 99);
+    EXPECT_FALSE(form.control("dbReceitaBruta")->isEnabled());
+    EXPECT_TRUE(form.control("dbrgTrib")->isEnabled());
+    QTest::mouseClick(form.findChild<QWidget*>("dbrgTrib_0"), Qt::LeftButton);
+    EXPECT_EQ(r.value("ID_REGIME_RECOLHIMENTO").toInt(), 1);
+    EXPECT_TRUE(form.state().ieOrigemPanelVisible);
+    QTest::mouseClick(form.findChild<QWidget*>("dbrgTrib_1"), Qt::LeftButton);
+    EXPECT_EQ(r.value("ID_REGIME_RECOLHIMENTO").toInt(), 3);
+    EXPECT_FALSE(form.state().ieOrigemPanelVisible);
+    QTest::mouseClick(form.findChild<QWidget*>("dbrgLocalizacao_0"), Qt::LeftButton);
+    EXPECT_TRUE(r.value("RECEITA_BRUTA").isNull());
+    EXPECT_EQ(r.text("SUBSTITUTO_TRIBUTARIO"), "N");
+    shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+    form.done(QDialog::Rejected);
+}
+
+TEST(RequestWindows, AddressFormChecksAndMunicipioSwitch)
+{
+    Shell shell;
+    TdtmJX& jx = shell.jx();
+    shell.windows().lifecycle().addresses().CarregarEndereco(QVariant(), *jx.cdsSolicIEEndEstab);
+    TFrmCadastroEndereco form(shell.commands(), jx, shell.prompts);
+    form.show();
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Endereço"));
+    auto* cep = form.findChild<QLineEdit*>("dbCEP");
+    cep->setFocus();
+    QTest::keyClicks(cep, "700001");
+    shell.prompts.expectError("CEP inválido!");
+    form.done(QDialog::Accepted);
+    EXPECT_TRUE(form.isVisible());
+
+    auto* uf = form.findChild<QComboBox*>("dbLkUF");
+    EXPECT_EQ(uf->maxVisibleItems(), 30);
+    const int home = uf->findData(10);
+    ASSERT_GE(home, 0);
+    jx.cdsEnderco->setValue("LOCALIDADE", "X");
+    uf->setCurrentIndex(home);
+    emit uf->activated(home);
+    EXPECT_EQ(form.municipioStack()->currentWidget(), form.localityList());
+    EXPECT_TRUE(jx.cdsEnderco->value("LOCALIDADE").isNull());
+    const int other = home == 0 ? 1 : 0;
+    emit uf->activated(other);
+    EXPECT_EQ(form.municipioStack()->currentWidget(), form.municipioEdit());
+
+    auto* number = form.findChild<QLineEdit*>("dbNUMERO");
+    number->setFocus();
+    QTest::keyClicks(number, "12a3");
+    EXPECT_EQ(number->text(), QStringLiteral("123"));
+
+    shell.prompts.expectYesNo(TFrmCadastroEndereco::kCancelQuestion, false);
+    form.done(QDialog::Rejected);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
+}
+
+TEST(RequestWindows, BrowserListsRequestsAndOrders)
+{
+    Shell shell;
+    {
+        db::Connection c;
+        c.open(shell.folder.databasePath(), db::kDatabaseKey);
+        c.exec("INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, STATUS) VALUES ('12345678000195', 'ZETA', 'I')");
+        c.exec("INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, STATUS) VALUES ('11222333000181', 'ALFA', 'C')");
+    }
+    shell.jx().openSet(*shell.jx().cdsSolicitacaoIE);
+    TFrmbrsIE browser(shell.commands(), shell.jx(), TFrmbrsIE::Mode::Maintenance);
+    browser.show();
+    EXPECT_EQ(browser.windowTitle(), QStringLiteral("Solicitação de Inscrição Estadual"));
+    EXPECT_TRUE(browser.maintenancePanel()->isVisibleTo(&browser));
+    EXPECT_FALSE(browser.printButton()->isVisibleTo(&browser));
+    auto* model = browser.grid()->model();
+    EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CNPJ"));
+    EXPECT_EQ(model->data(model->index(0, 0)).toString(), QStringLiteral("12.345.678/0001-95"));
+    browser.orderList()->setCurrentIndex(1);
+    emit browser.orderList()->activated(1);
+    EXPECT_EQ(model->data(model->index(0, 1)).toString(), QStringLiteral("ALFA"));
+    EXPECT_EQ(browser.property("helpTopic").toInt(), 30);
+}
