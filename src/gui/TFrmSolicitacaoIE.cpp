@@ -108,6 +108,22 @@ TFrmSolicitacaoIE::TFrmSolicitacaoIE(
     resize(860, 600);
 }
 
+void TFrmSolicitacaoIE::showEvent(QShowEvent* event)
+{
+    TFrmPadrao::showEvent(event);
+    // Shown: "Dados Iniciais" and "Identificação" selected, rules P, L and F applied.
+    {
+        const QSignalBlocker top(m_top);
+        const QSignalBlocker inner(m_inner);
+        m_top->setCurrentIndex(0);
+        m_inner->setCurrentIndex(0);
+        m_topIndex = 0;
+        m_innerIndex = 0;
+    }
+    setHelpTopic(9);
+    applyRules(true);
+}
+
 bool TFrmSolicitacaoIE::datesValid()
 {
     for (QLineEdit* date : { m_dataInicio, m_processoInicio, m_processoFim }) {

@@ -49,6 +49,9 @@ public:
     const RequestFormState& state() const { return m_state; }
     void applyRules(bool localisation);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QWidget* buildDadosIniciais();
     QWidget* buildIdentificacao();

@@ -264,3 +264,35 @@ TEST(RequestWindows, BrowserListsRequestsAndOrders)
     EXPECT_EQ(model->data(model->index(0, 1)).toString(), QStringLiteral("ALFA"));
     EXPECT_EQ(browser.property("helpTopic").toInt(), 30);
 }
+
+// Pictures of the request windows for a person to look at: only when JX_SCREENSHOT_DIR is set.
+TEST(RequestWindows, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("JX_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "JX_SCREENSHOT_DIR not set";
+    Shell shell;
+    StateRegistrationCheck check(QCoreApplication::applicationDirPath() + "/libDllInscE32.so");
+    RequestLifecycle& life = shell.windows().lifecycle();
+    life.confirmNewRequest(
+        "11222333000181", "", [] { return RequestLifecycle::ExistingAnswer::Edit; }, check);
+    fillEstablishment(shell.jx());
+    shell.jx().cdsSolicitacaoIE->setValue("NOME_EMPRESARIAL", "COMERCIO DE TESTES LTDA");
+    ASSERT_TRUE(life.save({ "", "", "" }).saved);
+    TFrmbrsIE browser(shell.commands(), shell.jx(), TFrmbrsIE::Mode::Maintenance);
+    browser.show();
+    browser.grab().save(dir + "/browser.png");
+    life.beginEdit();
+    TFrmSolicitacaoIE form(shell.commands(), shell.jx(), life, shell.prompts);
+    form.show();
+    form.grab().save(dir + "/form-dados-iniciais.png");
+    form.topTabs()->setCurrentIndex(1);
+    for (int i = 0; i < form.innerTabs()->count(); ++i) {
+        form.innerTabs()->setCurrentIndex(i);
+        form.grab().save(dir + QStringLiteral("/form-outros-%1.png").arg(i));
+    }
+    shell.windows().lifecycle().addresses().CarregarEndereco(QVariant(), *shell.jx().cdsSolicIEEndCorresp);
+    TFrmCadastroEndereco address(shell.commands(), shell.jx(), shell.prompts);
+    address.show();
+    address.grab().save(dir + "/address.png");
+}
