@@ -33,8 +33,8 @@ void onRefresh(QObject* owner, RecordSet& set, std::function<void()> refresh)
 // Del (or Backspace) in a drop-down clears the stored value.
 class ClearOnDelete : public QObject {
 public:
-    ClearOnDelete(QComboBox* combo, std::function<void()> clear)
-        : QObject(combo)
+    ClearOnDelete(QObject* owner, std::function<void()> clear)
+        : QObject(owner)
         , m_clear(std::move(clear))
     {
     }
@@ -137,6 +137,18 @@ void memo(QPlainTextEdit* target, RecordSet& set, const QString& field)
     onRefresh(target, set, [target, &set, field] {
         target->setPlainText(set.isOpen() && !set.isEmpty() ? set.value(field).toString() : QString());
     });
+}
+
+void displayEdit(QLineEdit* edit, RecordSet& set, const QString& displayField, const QString& clearField)
+{
+    edit->setReadOnly(true);
+    onRefresh(edit, set, [edit, &set, displayField] {
+        edit->setText(set.isOpen() && !set.isEmpty() ? set.value(displayField).toString() : QString());
+    });
+    edit->installEventFilter(new ClearOnDelete(edit, [&set, clearField] {
+        if (set.isOpen() && !set.isEmpty())
+            set.setValue(clearField, QVariant());
+    }));
 }
 
 void lookup(QComboBox* combo, RecordSet& set, const QString& field, RecordSet& reference, const QString& keyField,

@@ -40,6 +40,8 @@ void dateEdit(QLineEdit* edit, data::RecordSet& set, const QString& field);
 // A read-only display of a field (through a display mask when given).
 void label(QLabel* label, data::RecordSet& set, const QString& field, const QString& mask = {});
 void memo(QPlainTextEdit* memo, data::RecordSet& set, const QString& field);
+// A read-only edit showing a display field; Del or Backspace in it clears clearField.
+void displayEdit(QLineEdit* edit, data::RecordSet& set, const QString& displayField, const QString& clearField);
 // A drop-down listing displayField of the reference rows and storing their keyField; Del
 // clears the value.
 void lookup(QComboBox* combo, data::RecordSet& set, const QString& field, data::RecordSet& reference,

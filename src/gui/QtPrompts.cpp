@@ -15,9 +15,10 @@ QWidget* parentOr(QWidget* parent)
 }
 
 bool ask(QWidget* parent, const QString& text, QMessageBox::StandardButton yes, QMessageBox::StandardButton no,
-    const QString& yesText, const QString& noText)
+    const QString& yesText, const QString& noText, QMessageBox::Icon icon = QMessageBox::Question)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmação"), text, yes | no, parentOr(parent));
+    QMessageBox box(icon, icon == QMessageBox::Warning ? QStringLiteral("Aviso") : QStringLiteral("Confirmação"), text,
+        yes | no, parentOr(parent));
     box.button(yes)->setText(yesText);
     box.button(no)->setText(noText);
     box.setDefaultButton(yes);
@@ -60,6 +61,12 @@ void QtPrompts::message(const QString& text)
 bool QtPrompts::confirmYesNo(const QString& text)
 {
     return ask(m_parent, text, QMessageBox::Yes, QMessageBox::No, QStringLiteral("&Sim"), QStringLiteral("&Não"));
+}
+
+bool QtPrompts::warnYesNo(const QString& text)
+{
+    return ask(m_parent, text, QMessageBox::Yes, QMessageBox::No, QStringLiteral("&Sim"), QStringLiteral("&Não"),
+        QMessageBox::Warning);
 }
 
 bool QtPrompts::confirmOkCancel(const QString& text)

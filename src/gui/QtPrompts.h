@@ -17,6 +17,7 @@ public:
     void information(const QString& text) override;
     void message(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
+    bool warnYesNo(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
 

@@ -148,7 +148,7 @@ void TFrmCadastroEndereco::done(int result)
                 target->setFocus();
             return;
         }
-    } else if (!m_prompts.confirmYesNo(kCancelQuestion)) {
+    } else if (!m_prompts.warnYesNo(kCancelQuestion)) {
         return;
     }
     TFrmCadastroPadrao::done(result);

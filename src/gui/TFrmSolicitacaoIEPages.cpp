@@ -119,26 +119,28 @@ QWidget* TFrmSolicitacaoIE::buildDadosIniciais()
     form->addRow(label(QStringLiteral("Unidade Auxiliar:"), "lblUnidade"),
         lookup("dbLkUnidade", "ID_UNIDADE_AUXILIAR", *m_jx.cdsUnidadeAuxiliar, "IDENTIFICADOR", "DESCRICAO",
             [this] { applyRules(false); }));
-    auto cnaef = [&](const char* codeName, const char* code, const char* desc, const char* command) {
-        auto* row = new QWidget(second);
-        auto* h = new QHBoxLayout(row);
-        h->setContentsMargins(0, 0, 0, 0);
-        auto* c = new QLabel(row);
-        c->setObjectName(QLatin1String(codeName));
-        c->setMinimumWidth(90);
-        bind::label(c, r, QLatin1String(code));
-        auto* d = new QLabel(row);
-        bind::label(d, r, QLatin1String(desc));
-        h->addWidget(c);
-        h->addWidget(d, 1);
-        h->addWidget(commandButton(row, m_commands, QLatin1String(command)));
-        m_controls.insert(QLatin1String(codeName), row);
-        return row;
-    };
+    auto cnaef
+        = [&](const char* panelName, const char* code, const char* desc, const char* idField, const char* command) {
+              auto* row = new QWidget(second);
+              auto* h = new QHBoxLayout(row);
+              h->setContentsMargins(0, 0, 0, 0);
+              auto* c = new QLineEdit(row);
+              c->setObjectName(QLatin1String(panelName) + QStringLiteral("Cod"));
+              c->setMaximumWidth(110);
+              bind::displayEdit(c, r, QLatin1String(code), QLatin1String(idField));
+              auto* d = new QLineEdit(row);
+              d->setObjectName(QLatin1String(panelName) + QStringLiteral("Desc"));
+              bind::displayEdit(d, r, QLatin1String(desc), QLatin1String(idField));
+              h->addWidget(c);
+              h->addWidget(d, 1);
+              h->addWidget(commandButton(row, m_commands, QLatin1String(command)));
+              m_controls.insert(QLatin1String(panelName), row);
+              return row;
+          };
     form->addRow(label(QStringLiteral("CNAE-F Principal:"), "lblCNAEFPrincipal"),
-        cnaef("pnlCnaefPrincipal", "DESC_CNAEFCOD", "DESC_CNAEF", "actCNAEFPrincipal"));
+        cnaef("pnlCnaefPrincipal", "DESC_CNAEFCOD", "DESC_CNAEF", "ID_CNAEF_PRINCIPAL", "actCNAEFPrincipal"));
     form->addRow(label(QStringLiteral("CNAE-F Secundária:"), "lblCNAEFSecundaria"),
-        cnaef("pnlCnaefSecundaria", "DESC_CNAEFCODS", "DESC_CNAEFS", "actCNAEFSecundario"));
+        cnaef("pnlCnaefSecundaria", "DESC_CNAEFCODS", "DESC_CNAEFS", "ID_CNAEF_SECUNDARIO", "actCNAEFSecundario"));
     form->addRow(label(QStringLiteral("Regime de Recolhimento:"), "lblRegime"),
         lookup("dbLkRegime", "ID_REGIME_RECOLHIMENTO", *m_jx.cdsRegimeRecolhimento, "ID_REGIMEC", "DESCRICAO"));
     radio("dbrgTrib", "SUBSTITUTO_TRIBUTARIO", { QStringLiteral("Sim"), QStringLiteral("Não") }, { "S", "N" },

@@ -3,6 +3,7 @@
 #include "Startup.h"
 #include "TFrmCadastroEndereco.h"
 #include "TFrmNovaIE.h"
+#include "TFrmPergunta.h"
 #include "TFrmSolicitacaoIE.h"
 #include "TFrmbrsIE.h"
 #include "data/TdtmJX.h"
@@ -11,6 +12,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "platform/StateRegistrationCheck.h"
 #include "requests/RequestLifecycle.h"
+#include <QPushButton>
 
 #include <QAction>
 #include <QApplication>
@@ -198,8 +200,53 @@ TEST(RequestWindows, LocalisationSwitchThroughTheRadio)
     QTest::mouseClick(form.findChild<QWidget*>("dbrgLocalizacao_0"), Qt::LeftButton);
     EXPECT_TRUE(r.value("RECEITA_BRUTA").isNull());
     EXPECT_EQ(r.text("SUBSTITUTO_TRIBUTARIO"), "N");
+    // Del in the CNAE-F display clears the stored code.
+    r.setValue("ID_CNAEF_PRINCIPAL", 1147);
+    auto* code = form.findChild<QLineEdit*>("pnlCnaefPrincipalCod");
+    EXPECT_EQ(code->text(), QStringLiteral("4731-8/00"));
+    QTest::keyClick(code, Qt::Key_Delete);
+    EXPECT_TRUE(r.value("ID_CNAEF_PRINCIPAL").isNull());
     shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
     form.done(QDialog::Rejected);
+}
+
+TEST(RequestWindows, ExistingCnpjThroughTheWindows)
+{
+    Shell shell;
+    {
+        db::Connection c;
+        c.open(shell.folder.databasePath(), db::kDatabaseKey);
+        c.exec("INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, STATUS) VALUES ('11222333000181', 'ANTIGA', 'C')");
+    }
+    shell.jx().openSet(*shell.jx().cdsSolicitacaoIE);
+    for (const bool edit : { false, true }) {
+        bool formSeen = false;
+        whenShown<TFrmNovaIE>([&] {
+            auto* dialog = activeModal<TFrmNovaIE>();
+            dialog->cnpjEdit()->setFocus();
+            dialog->cnpjEdit()->setCursorPosition(0);
+            QTest::keyClicks(dialog->cnpjEdit(), "11222333000181");
+            // Each window is scripted from the one before it, so no script waits inside the
+            // wrong window's loop.
+            whenShown<TFrmPergunta>([&, edit] {
+                auto* question = activeModal<TFrmPergunta>();
+                if (edit) {
+                    whenShown<TFrmSolicitacaoIE>([&] {
+                        formSeen = true;
+                        EXPECT_EQ(shell.jx().cdsSolicitacaoIE->text("NOME_EMPRESARIAL"), QStringLiteral("ANTIGA"));
+                        shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+                        activeModal<TFrmSolicitacaoIE>()->done(QDialog::Rejected);
+                    });
+                }
+                QTest::mouseClick(edit ? question->editButton() : question->cancelButton(), Qt::LeftButton);
+            });
+            QTest::keyClick(dialog->matrizEdit(), Qt::Key_Return);
+        });
+        shell.windows().newRequest();
+        EXPECT_EQ(formSeen, edit);
+        EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE"), 1);
+    }
+    EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
 }
 
 TEST(RequestWindows, AddressFormChecksAndMunicipioSwitch)

@@ -165,7 +165,7 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
     for (int i = 0; i < pendings.count(); ++i)
         errors = errors || pendings.valueAt(i, pendings.fieldIndex("Tipo")).toString() == QLatin1String("E");
     r.setValue("STATUS", errors ? "I" : "C");
-    if (pendings.count() > 0 && m_prompts.confirmYesNo(kPendingQuestion) && showPendings)
+    if (pendings.count() > 0 && m_prompts.warnYesNo(kPendingQuestion) && showPendings)
         showPendings();
 
     m_addresses.GravarComunicacao(Addresses::Owner::Establishment);
@@ -185,7 +185,7 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
 
 bool RequestLifecycle::cancel()
 {
-    if (!m_prompts.confirmYesNo(kCancelQuestion))
+    if (!m_prompts.warnYesNo(kCancelQuestion))
         return false;
     RecordSet& r = *m_jx.cdsSolicitacaoIE;
     const QVariant id = r.value("ID_SOLICITACAO");
