@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QWidget>
 
 namespace jx::gui {
@@ -126,6 +127,16 @@ QWidget* Commands::activeWindow()
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
     return QApplication::activeWindow();
+}
+
+QToolButton* makeCommandButton(QWidget* parent, Commands& commands, const QString& name)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("btn_") + name);
+    button->setDefaultAction(commands.action(name));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    return button;
 }
 
 int helpTopicOf(const QWidget* window)

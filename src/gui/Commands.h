@@ -7,6 +7,7 @@
 #include <functional>
 
 class QAction;
+class QToolButton;
 class QWidget;
 
 namespace jx::gui {
@@ -39,6 +40,9 @@ private:
     QHash<QString, QAction*> m_actions;
     QHash<QString, std::function<bool()>> m_rules;
 };
+
+// A flat button showing a command (its caption beside its picture).
+QToolButton* makeCommandButton(QWidget* parent, Commands& commands, const QString& name);
 
 // The help topic a window shows: its "helpTopic" property.
 int helpTopicOf(const QWidget* window);

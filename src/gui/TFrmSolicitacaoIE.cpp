@@ -39,16 +39,6 @@ void setBold(QLabel* label, bool bold)
     label->setFont(font);
 }
 
-QToolButton* commandButton(QWidget* parent, Commands& commands, const QString& name)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QStringLiteral("btn_") + name);
-    b->setDefaultAction(commands.action(name));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    return b;
-}
-
 } // namespace
 
 TFrmSolicitacaoIE::TFrmSolicitacaoIE(
@@ -96,7 +86,7 @@ TFrmSolicitacaoIE::TFrmSolicitacaoIE(
     bar->addStretch();
     for (const char* name :
         { "actSolicitacaoIE_Salvar", "actCancelarPadrao", "actPendencia_VerificaPendencia", "actAjuda" }) {
-        bar->addWidget(commandButton(this, commands, QLatin1String(name)));
+        bar->addWidget(makeCommandButton(this, commands, QLatin1String(name)));
         addAction(commands.action(QLatin1String(name)));
     }
     layout->addLayout(bar);

@@ -30,20 +30,6 @@ namespace jx::gui {
 
 using data::RecordSet;
 
-namespace {
-
-QToolButton* commandButton(QWidget* parent, Commands& commands, const QString& name)
-{
-    auto* b = new QToolButton(parent);
-    b->setObjectName(QStringLiteral("btn_") + name);
-    b->setDefaultAction(commands.action(name));
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setAutoRaise(true);
-    return b;
-}
-
-} // namespace
-
 QLabel* TFrmSolicitacaoIE::label(const QString& text, const QString& name)
 {
     auto* l = new QLabel(text, this);
@@ -133,7 +119,7 @@ QWidget* TFrmSolicitacaoIE::buildDadosIniciais()
               bind::displayEdit(d, r, QLatin1String(desc), QLatin1String(idField));
               h->addWidget(c);
               h->addWidget(d, 1);
-              h->addWidget(commandButton(row, m_commands, QLatin1String(command)));
+              h->addWidget(makeCommandButton(row, m_commands, QLatin1String(command)));
               m_controls.insert(QLatin1String(panelName), row);
               return row;
           };
@@ -250,8 +236,8 @@ QWidget* TFrmSolicitacaoIE::buildIdentificacao()
     form->addRow(label(QStringLiteral("Nº do DAE da Solicitação de Inscrição Estadual:"), "lblDAE"),
         edit("dbDAE", r, "NUMERO_DAE", dae));
     auto* links = new QHBoxLayout;
-    links->addWidget(commandButton(more, m_commands, QStringLiteral("actIEEstabVinc")));
-    links->addWidget(commandButton(more, m_commands, QStringLiteral("actCNPJEstabVinc")));
+    links->addWidget(makeCommandButton(more, m_commands, QStringLiteral("actIEEstabVinc")));
+    links->addWidget(makeCommandButton(more, m_commands, QStringLiteral("actCNPJEstabVinc")));
     form->addRow(links);
     layout->addWidget(more);
     layout->addStretch();
@@ -328,7 +314,7 @@ QWidget* TFrmSolicitacaoIE::buildEnderecoComunicacao()
               grid->addWidget(complement, last, 1, 1, 3);
               auto* links = new QHBoxLayout;
               for (const QString& command : commands) {
-                  QToolButton* link = commandButton(box, m_commands, command);
+                  QToolButton* link = makeCommandButton(box, m_commands, command);
                   link->setToolButtonStyle(Qt::ToolButtonTextOnly);
                   link->setCursor(Qt::PointingHandCursor);
                   link->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
@@ -411,7 +397,7 @@ QWidget* TFrmSolicitacaoIE::buildGrid(const QString& title, const QString& gridN
     bottom->addWidget(order);
     bottom->addStretch();
     for (const QString& command : commandNames)
-        bottom->addWidget(commandButton(box, m_commands, command));
+        bottom->addWidget(makeCommandButton(box, m_commands, command));
     grid->setContextMenuPolicy(Qt::ActionsContextMenu);
     for (const QString& command : commandNames)
         grid->addAction(m_commands.action(command));

@@ -27,7 +27,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/TestDatabase.h"
+#include "../support/TestShell.h"
 
 using namespace jx;
 using namespace jx::gui;
@@ -35,29 +35,9 @@ using namespace jxtest;
 
 namespace {
 
-struct Shell {
-    TestProgramFolder folder;
-    QTemporaryDir locks;
-    ScriptedPrompts prompts;
-    std::unique_ptr<Startup> startup;
-
-    Shell()
-    {
-        startup = std::make_unique<Startup>(Startup::Options { folder.path(), locks.path(), 0, &prompts });
-        startup->start();
-    }
-    TdtmJX& jx() { return *startup->dataModule(); }
-    RequestWindows& windows() { return *startup->requestWindows(); }
-    Commands& commands() { return *startup->commands(); }
-
-    qint64 count(const QString& sql)
-    {
-        db::Connection c;
-        c.open(folder.databasePath(), db::kDatabaseKey);
-        db::Statement s = c.prepare(sql);
-        s.step();
-        return s.int64(0);
-    }
+// Started at once: these tests begin with the main window up.
+struct Shell : TestShell {
+    Shell() { start(); }
 };
 
 template <typename Window> Window* activeModal()

@@ -31,29 +31,14 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/TestDatabase.h"
 #include "../support/TestFiles.h"
+#include "../support/TestShell.h"
 
 using namespace jx;
 using namespace jx::gui;
 using namespace jxtest;
 
-namespace {
-
-struct Shell {
-    TestProgramFolder folder;
-    QTemporaryDir locks;
-    ScriptedPrompts prompts;
-    std::unique_ptr<Startup> startup;
-
-    bool start()
-    {
-        startup = std::make_unique<Startup>(Startup::Options { folder.path(), locks.path(), 0, &prompts });
-        return startup->start();
-    }
-};
-
-} // namespace
+using Shell = TestShell;
 
 TEST(StartupSequence, SecondInstanceIsRefusedWithoutSplash)
 {
