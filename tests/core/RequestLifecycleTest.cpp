@@ -169,6 +169,12 @@ TEST_F(Requests, SaveNormalisesTheDaeAndStoresAddressesAndContact)
     // The correspondence block shows the establishment until the request is reloaded.
     EXPECT_EQ(m_jx->cdsSolicIEEndCorresp->text("LOGRADOURO"), "DAS FLORES");
 
+    // Editing again does not store the displayed copy as a correspondence address.
+    m_life->beginEdit();
+    EXPECT_TRUE(m_jx->cdsSolicIEEndCorresp->text("CEP").isEmpty());
+    ASSERT_TRUE(save().saved);
+    EXPECT_EQ(count("SELECT count(*) FROM ENDERECO"), 1);
+
     // Blanking every contact field removes the stored row and the link.
     m_life->beginEdit();
     m_jx->cdsSolicitacaoIEComun->setValue("FAX", QVariant());

@@ -102,8 +102,12 @@ void RequestLifecycle::beginEdit()
 {
     m_jx.database().beginTransaction();
     m_jx.cdsSolicitacaoIE->edit();
-    for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
+    for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab }) {
+        // Rows never stored (the correspondence copy that PreencherCorrespondencia shows after
+        // a save) must not be saved as if the user had typed them.
+        set->cancelUpdates();
         editOrAppend(*set);
+    }
 }
 
 void RequestLifecycle::reloadRequests(const QVariant& currentId)
