@@ -67,11 +67,8 @@ TFrmbrsIE::TFrmbrsIE(Commands& commands, TdtmJX& jx, Mode mode, QWidget* parent)
     layout->addLayout(orderRow);
 
     auto button = [&](QWidget* parentWidget, QHBoxLayout* row, const char* name, const char* command) {
-        auto* b = new QToolButton(parentWidget);
+        QToolButton* b = makeCommandButton(parentWidget, commands, QLatin1String(command));
         b->setObjectName(QLatin1String(name));
-        b->setDefaultAction(commands.action(QLatin1String(command)));
-        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-        b->setAutoRaise(true);
         row->addWidget(b);
         addAction(commands.action(QLatin1String(command)));
         return b;
