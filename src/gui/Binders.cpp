@@ -2,6 +2,7 @@
 
 #include "data/RecordSet.h"
 #include "text/Masks.h"
+#include "text/TextUtils.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -60,16 +61,7 @@ private:
 
 QString transform(const QString& text, const EditOptions& options)
 {
-    QString out = text;
-    if (options.replaceAmpersand)
-        out.replace(u'&', u'e');
-    if (options.replaceBrackets)
-        out.replace(u'<', u'(').replace(u'>', u')');
-    if (options.upper)
-        out = out.toUpper();
-    if (options.lower)
-        out = out.toLower();
-    return out;
+    return text::typed(text, options.upper, options.lower, options.replaceAmpersand, options.replaceBrackets);
 }
 
 void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditOptions& options)

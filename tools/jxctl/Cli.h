@@ -7,6 +7,10 @@
 #include <stdexcept>
 #include <vector>
 
+namespace jx::db {
+class Connection;
+}
+
 namespace jxctl {
 
 // A usage or input error: its text goes to standard error and the exit status is 2.
@@ -42,5 +46,10 @@ std::vector<Command> requestCommands();
 QString takeOption(QStringList& args, const QString& flag, const QString& fallback = {});
 bool takeFlag(QStringList& args, const QString& flag);
 void requireCount(const QStringList& args, qsizetype count, const QString& usage);
+
+// The database named by "--banco" (removed from args), else the program folder's.
+QString databaseOption(QStringList& args);
+// Opens and validates it; a missing or foreign file is a usage error.
+void openDatabase(jx::db::Connection& connection, const QString& path);
 
 } // namespace jxctl

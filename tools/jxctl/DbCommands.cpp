@@ -13,11 +13,6 @@ namespace jxctl {
 
 namespace {
 
-QString defaultDatabase()
-{
-    return QDir(jx::programFolder::path()).filePath(QStringLiteral("Banco/JX.mdb"));
-}
-
 QString csvField(const QString& text)
 {
     if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n'))
@@ -60,20 +55,14 @@ int database(const QStringList& args)
 int reference(const QStringList& argsIn)
 {
     QStringList args = argsIn;
-    const QString path = takeOption(args, QStringLiteral("--banco"), defaultDatabase());
+    const QString path = databaseOption(args);
     requireCount(args, 1, QStringLiteral("referencia TABELA [--banco CAMINHO]"));
     const QString table = args[0].toUpper();
     if (!jx::db::referenceTables().contains(table))
         throw UsageError(QStringLiteral("Tabela de referência desconhecida: \"%1\". Tabelas: %2.")
                              .arg(args[0], jx::db::referenceTables().join(u' ')));
-    if (!QFileInfo(path).isFile())
-        throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
     jx::db::Connection connection;
-    try {
-        jx::TdtmDB::openValidated(connection, path);
-    } catch (const jx::db::DbError&) {
-        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
-    }
+    openDatabase(connection, path);
     jx::db::Statement statement = connection.prepare(jx::db::referenceQuery(table));
     QStringList header;
     for (const QString& name : statement.columnNames())
@@ -95,6 +84,23 @@ int reference(const QStringList& argsIn)
 }
 
 } // namespace
+
+QString databaseOption(QStringList& args)
+{
+    return takeOption(
+        args, QStringLiteral("--banco"), QDir(jx::programFolder::path()).filePath(QStringLiteral("Banco/JX.mdb")));
+}
+
+void openDatabase(jx::db::Connection& connection, const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
+    try {
+        jx::TdtmDB::openValidated(connection, path);
+    } catch (const jx::db::DbError&) {
+        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+    }
+}
 
 std::vector<Command> dbCommands()
 {

@@ -14,19 +14,6 @@ namespace jxctl {
 
 namespace {
 
-void openDatabase(jx::db::Connection& connection, QStringList& args)
-{
-    const QString path = takeOption(
-        args, QStringLiteral("--banco"), QDir(jx::programFolder::path()).filePath(QStringLiteral("Banco/JX.mdb")));
-    if (!QFileInfo(path).isFile())
-        throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
-    try {
-        jx::TdtmDB::openValidated(connection, path);
-    } catch (const jx::db::DbError&) {
-        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
-    }
-}
-
 QJsonObject rowObject(jx::db::Statement& statement)
 {
     QJsonObject object;
@@ -49,7 +36,7 @@ int list(const QStringList& argsIn)
 {
     QStringList args = argsIn;
     jx::db::Connection connection;
-    openDatabase(connection, args);
+    openDatabase(connection, databaseOption(args));
     requireCount(args, 0, QStringLiteral("solicitacoes [--banco CAMINHO]"));
     jx::db::Statement statement = connection.prepare(QStringLiteral(
         "SELECT ID_SOLICITACAO, CNPJ, STATUS, NOME_EMPRESARIAL FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO"));
@@ -63,7 +50,7 @@ int show(const QStringList& argsIn)
 {
     QStringList args = argsIn;
     jx::db::Connection connection;
-    openDatabase(connection, args);
+    openDatabase(connection, databaseOption(args));
     const QString usage = QStringLiteral("solicitacao ID [--banco CAMINHO]");
     requireCount(args, 1, usage);
     bool ok = false;

@@ -1,6 +1,7 @@
 #include "requests/Addresses.h"
 
 #include "data/TdtmJX.h"
+#include "text/TextUtils.h"
 
 namespace jx {
 
@@ -44,10 +45,7 @@ const QStringList& Addresses::copiedFields()
 
 QString Addresses::typedText(const QString& text, bool upper)
 {
-    QString out = text;
-    out.replace(u'&', u'e').replace(u'<', u'(').replace(u'>', u')');
-    // The edit's case rule applies to the replaced character too.
-    return upper ? out.toUpper() : out;
+    return text::typed(text, upper, false, true, true);
 }
 
 void Addresses::CarregarEndereco(const QVariant& link, RecordSet& target)

@@ -147,4 +147,16 @@ QString xmlSafe(const QString& text, bool keepAccents)
     return out;
 }
 
+QString typed(const QString& text, bool upper, bool lower, bool replaceAmpersand, bool replaceBrackets)
+{
+    QString out = text;
+    if (replaceAmpersand)
+        out.replace(u'&', u'e');
+    if (replaceBrackets)
+        out.replace(u'<', u'(').replace(u'>', u')');
+    if (upper)
+        return out.toUpper();
+    return lower ? out.toLower() : out;
+}
+
 } // namespace jx::text

@@ -15,5 +15,8 @@ QString periodText(const QDate& from, const QDate& to);
 // Sanitises free text written into delivery files: unless keepAccents, "<" and ">" become
 // "(" and ")" and accented Latin-1 letters lose their accent; "&" always becomes "&amp;".
 QString xmlSafe(const QString& text, bool keepAccents);
+// What an entry field makes of typed text: "&" → "e", "<" → "(", ">" → ")" where asked, then
+// the field's case rule (which also applies to the replaced character).
+QString typed(const QString& text, bool upper, bool lower, bool replaceAmpersand, bool replaceBrackets);
 
 } // namespace jx::text
