@@ -169,9 +169,9 @@ TEST_F(DataModule, TwoInsertsInARowEachGetTheirOwnKey)
         address.append();
         address.setValue("LOGRADOURO", "NOVA");
         address.post();
-        jx.apply(address, 0, false);
+        EXPECT_TRUE(jx.apply(address, 0, false));
         EXPECT_FALSE(address.hasPending());
-        key = jx.readBackNewKey(*jx.cdsEnderco, "ID_ENDERECO");
+        key = address.value("ID_ENDERECO").toLongLong(); // written into the row by the send
     }
     EXPECT_EQ(keys[0], 4);
     EXPECT_EQ(keys[1], 5);
@@ -212,7 +212,7 @@ TEST_F(DataModule, OverLongTextIsARefusedRowThatStaysPending)
     RecordSet& partners = *jx.cdsSolicitacao_IE_Socio;
     partners.setValue("IDENTIFICACAO", QString(15, '1'));
     partners.post();
-    m_prompts.expectMessage("cdsSolicitacao_IE_Socio CHECK constraint failed: IDENTIFICACAO com mais de 14 caracteres");
+    m_prompts.expectMessage("cdsSolicitacao_IE_Socio Valor recusado: IDENTIFICACAO com mais de 14 caracteres");
     jx.apply(partners, -1, false);
     EXPECT_TRUE(partners.hasPending());
     EXPECT_EQ(partners.text("IDENTIFICACAO"), QString(15, '1'));
@@ -235,10 +235,10 @@ TEST_F(DataModule, LockedTableRetriesThreeTimesThenEndsTheProgram)
     EXPECT_EQ(conflict,
         QStringLiteral("Conflito de transação!\rAguardando confirmação para prosseguir a atualização "
                        "da tabela cdsSolicitacaoIEComun..."));
-    m_prompts.expectMessage("database is locked").expectError(conflict);
-    m_prompts.expectMessage("database is locked").expectError(conflict);
-    m_prompts.expectMessage("database is locked").expectError(conflict);
-    m_prompts.expectMessage("database is locked")
+    m_prompts.expectMessage("O banco de dados está bloqueado por outro processo.").expectError(conflict);
+    m_prompts.expectMessage("O banco de dados está bloqueado por outro processo.").expectError(conflict);
+    m_prompts.expectMessage("O banco de dados está bloqueado por outro processo.").expectError(conflict);
+    m_prompts.expectMessage("O banco de dados está bloqueado por outro processo.")
         .expectError(QStringLiteral("Problema na atualização da tabela: cdsSolicitacaoIEComun\rEsta operação não foi "
                                     "efetuada com sucesso!\rContacte o suporte do JX!"));
     EXPECT_THROW(jx.apply(contact, 0, false), ProgramEnd);
@@ -263,7 +263,7 @@ TEST_F(DataModule, ConflictThatClearsIsSentOnRetry)
         }
     } prompts;
     prompts.other = other;
-    prompts.expectMessage("database is locked").expectError(TdtmJX::conflictText("cdsSolicitacaoIEComun"));
+    prompts.expectMessage("O banco de dados está bloqueado por outro processo.").expectError(TdtmJX::conflictText("cdsSolicitacaoIEComun"));
     TdtmDB database(m_folder.path(), prompts, [this] { ++m_ended; });
     TdtmJX jx2(
         database, prompts, [this] { ++m_ended; }, m_folder.path());

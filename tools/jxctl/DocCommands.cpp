@@ -109,7 +109,8 @@ int runMask(const QStringList& args)
     if (mask == masks.end())
         throw UsageError(QStringLiteral("Tipo de máscara desconhecido: \"%1\". Tipos: %2.").arg(args[0], kMaskKinds));
     const QString& digits = args[1];
-    if (!jx::docs::onlyDigits(digits))
+    // An empty value gives the empty picture, as an empty field shows it.
+    if (!digits.isEmpty() && !jx::docs::onlyDigits(digits))
         throw UsageError(QStringLiteral("O valor \"%1\" deve conter apenas dígitos.").arg(digits));
     const int positions = jx::masks::positionCount(mask->second);
     if (digits.size() > positions)

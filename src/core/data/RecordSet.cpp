@@ -3,8 +3,12 @@
 #include "Error.h"
 #include "db/Schema.h"
 #include "db/Sqlite.h"
+#include "text/Money.h"
 
 #include <QDateTime>
+#include <QLocale>
+
+#include <cmath>
 
 #include <algorithm>
 
@@ -111,14 +115,19 @@ int RecordSet::storedCount() const
 void RecordSet::open(db::Connection& connection)
 {
     db::Statement statement = connection.prepare(m_sql);
-    for (auto it = m_params.cbegin(); it != m_params.cend(); ++it) {
-        const QString name = it.key().startsWith(u':') ? it.key() : u':' + it.key();
-        if (m_sql.contains(name))
-            statement.bind(name, it.value());
+    // Exactly the parameters the statement names; a name that merely appears inside
+    // another (":PAR" in ":PARTE") is not one of them.
+    for (int i = 1; i <= statement.parameterCount(); ++i) {
+        const QString name = statement.parameterName(i);
+        const QString bare = name.mid(1);
+        auto it = m_params.constFind(bare);
+        if (it == m_params.cend())
+            it = m_params.constFind(name);
+        if (it != m_params.cend())
+            statement.bind(i, it.value());
     }
 
-    // Stored fields come from the query, typed by the table definition when there is one;
-    // computed fields keep their place after them.
+    // Everything is read into locals first: a failing step leaves the set as it was.
     QVector<Field> computed;
     std::vector<Computer> computers;
     for (int i = 0; i < m_fields.size(); ++i) {
@@ -127,9 +136,8 @@ void RecordSet::open(db::Connection& connection)
             computers.push_back(m_computers[i]);
         }
     }
-    const QVector<Field> previous = m_fields;
-    m_fields.clear();
-    m_computers.clear();
+    QVector<Field> fields;
+    std::vector<Computer> fieldComputers;
     const db::TableDef* def = m_table.isEmpty() ? nullptr : db::table(m_table);
     const int columns = statement.columnCount();
     for (int c = 0; c < columns; ++c) {
@@ -141,24 +149,25 @@ void RecordSet::open(db::Connection& connection)
             f.size = column->size;
             f.label = QString::fromUtf8(column->label);
         }
-        for (const Field& old : previous) {
+        for (const Field& old : m_fields) {
             if (!old.computed && old.name == f.name && !old.label.isEmpty())
                 f.label = old.label;
         }
         if (f.label.isEmpty())
             f.label = f.name;
-        m_fields.push_back(f);
-        m_computers.emplace_back();
+        fields.push_back(f);
+        fieldComputers.emplace_back();
     }
     for (int i = 0; i < computed.size(); ++i) {
-        m_fields.push_back(computed[i]);
-        m_computers.push_back(computers[i]);
+        fields.push_back(computed[i]);
+        fieldComputers.push_back(computers[i]);
     }
 
-    m_rows.clear();
-    m_deleted.clear();
+    std::vector<Row> rows;
+    qint64 nextId = m_nextRowId;
     while (statement.step()) {
-        Row& row = m_rows.emplace_back();
+        Row& row = rows.emplace_back();
+        row.id = nextId++;
         row.values.resize(columns);
         QVariant* values = row.values.data();
         for (int c = 0; c < columns; ++c) {
@@ -167,11 +176,19 @@ void RecordSet::open(db::Connection& connection)
         }
         row.original = row.values; // shared until one of them changes
     }
+
+    m_fields = std::move(fields);
+    m_computers = std::move(fieldComputers);
+    m_rows = std::move(rows);
+    m_nextRowId = nextId;
+    m_deleted.clear();
     m_state = State::Browse;
     invalidateOrderings();
     m_sortField.clear();
     rebuildView();
-    setCursor(m_view.empty() ? -1 : 0);
+    m_currentId = -1;
+    m_cursor = m_view.empty() ? -1 : 0;
+    m_eof = m_view.empty();
     emit dataReset();
     emit currentChanged();
 }
@@ -185,7 +202,8 @@ void RecordSet::openEmpty(const QVector<Field>& fields)
     m_state = State::Browse;
     invalidateOrderings();
     rebuildView();
-    setCursor(-1);
+    m_cursor = -1;
+    m_currentId = -1;
     emit dataReset();
     emit currentChanged();
 }
@@ -196,6 +214,7 @@ void RecordSet::close()
     m_deleted.clear();
     m_view.clear();
     m_cursor = -1;
+    m_currentId = -1;
     m_eof = true;
     m_state = State::Inactive;
     invalidateOrderings();
@@ -218,12 +237,45 @@ void RecordSet::setLabel(const QString& field, const QString& label)
         m_fields[i].label = label;
 }
 
+qint64 RecordSet::currentRowId() const
+{
+    return m_cursor >= 0 && m_cursor < int(m_view.size()) ? m_rows[m_view[m_cursor]].id : -1;
+}
+
 void RecordSet::setCursor(int visibleRow)
 {
-    const int old = m_cursor;
-    m_cursor = visibleRow;
+    m_cursor = visibleRow >= 0 && visibleRow < int(m_view.size()) ? visibleRow : -1;
     m_eof = m_view.empty();
-    if (old != m_cursor)
+    const qint64 id = currentRowId();
+    if (id != m_currentId) {
+        m_currentId = id;
+        emit currentChanged();
+    }
+}
+
+bool RecordSet::placeCursorQuietly(qint64 rowId, int fallbackVisibleRow)
+{
+    int target = m_view.empty() ? -1 : qBound(0, fallbackVisibleRow, int(m_view.size()) - 1);
+    for (int v = 0; rowId >= 0 && v < int(m_view.size()); ++v) {
+        if (m_rows[m_view[v]].id == rowId) {
+            target = v;
+            break;
+        }
+    }
+    m_cursor = target;
+    m_eof = m_view.empty();
+    const qint64 id = currentRowId();
+    const bool changed = id != m_currentId;
+    m_currentId = id;
+    return changed;
+}
+
+void RecordSet::resetView(qint64 rowId, int fallbackVisibleRow)
+{
+    rebuildView();
+    const bool changed = placeCursorQuietly(rowId, fallbackVisibleRow);
+    emit dataReset();
+    if (changed)
         emit currentChanged();
 }
 
@@ -324,30 +376,141 @@ QVariant RecordSet::valueAt(int visibleRow, int field) const
     return rawValue(m_view[visibleRow], field);
 }
 
-QVariant RecordSet::toStored(FieldType type, const QVariant& value)
+namespace {
+
+bool isIntegral(const QVariant& v)
 {
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isFloating(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float;
+}
+
+bool isText(const QVariant& v)
+{
+    return v.typeId() == QMetaType::QString || v.typeId() == QMetaType::QByteArray;
+}
+
+// Whole numbers up to 2^53 convert from double exactly.
+constexpr double kExactDoubleLimit = 9007199254740992.0;
+
+} // namespace
+
+QVariant RecordSet::toStored(FieldType type, const QVariant& value, bool* ok)
+{
+    *ok = true;
     if (value.isNull() || !value.isValid())
         return {};
+    const QString text = isText(value) ? value.toString() : QString();
+    if (type != FieldType::Text && type != FieldType::Blob && isText(value) && text.trimmed().isEmpty())
+        return {};
     switch (type) {
-    case FieldType::Date:
-        if (value.typeId() == QMetaType::QDate)
-            return value.toDate().toString(Qt::ISODate);
-        if (value.typeId() == QMetaType::QDateTime)
-            return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        return value.toString();
+    case FieldType::Date: {
+        if (value.typeId() == QMetaType::QDate) {
+            *ok = value.toDate().isValid();
+            return *ok ? QVariant(value.toDate().toString(Qt::ISODate)) : QVariant();
+        }
+        if (value.typeId() == QMetaType::QDateTime) {
+            *ok = value.toDateTime().isValid();
+            return *ok ? QVariant(value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))) : QVariant();
+        }
+        const QString t = text.trimmed();
+        if (QDate::fromString(t, Qt::ISODate).isValid() && t.size() == 10)
+            return t;
+        if (QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid())
+            return t;
+        const QDate typed = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+        if (typed.isValid())
+            return typed.toString(Qt::ISODate);
+        *ok = false;
+        return {};
+    }
     case FieldType::AutoInc:
     case FieldType::Integer:
-    case FieldType::SmallInt:
-    case FieldType::Decimal:
-        return QVariant(value.toLongLong());
-    case FieldType::Real:
-        return QVariant(value.toDouble());
+    case FieldType::SmallInt: {
+        if (isIntegral(value))
+            return QVariant(value.toLongLong());
+        if (isFloating(value)) {
+            const double d = value.toDouble();
+            *ok = std::isfinite(d) && std::trunc(d) == d && std::fabs(d) <= kExactDoubleLimit;
+            return *ok ? QVariant(qint64(d)) : QVariant();
+        }
+        if (value.typeId() == QMetaType::Bool)
+            return QVariant(qint64(value.toBool() ? 1 : 0));
+        const qint64 n = text.trimmed().toLongLong(ok);
+        return *ok ? QVariant(n) : QVariant();
+    }
+    case FieldType::Decimal: {
+        if (isIntegral(value))
+            return QVariant(value.toLongLong()); // already the stored count
+        if (isFloating(value)) {
+            const double scaled = value.toDouble() * double(money::kScale);
+            *ok = std::isfinite(scaled) && std::fabs(scaled) <= kExactDoubleLimit;
+            return *ok ? QVariant(qint64(std::llround(scaled))) : QVariant();
+        }
+        const std::optional<qint64> count = money::parse(text);
+        *ok = count.has_value();
+        return *ok ? QVariant(*count) : QVariant();
+    }
+    case FieldType::Real: {
+        if (isIntegral(value) || isFloating(value)) {
+            const double d = value.toDouble();
+            *ok = std::isfinite(d);
+            return *ok ? QVariant(d) : QVariant();
+        }
+        const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+        double d = brazil.toDouble(text.trimmed(), ok);
+        if (!*ok)
+            d = QLocale::c().toDouble(text.trimmed(), ok);
+        *ok = *ok && std::isfinite(d);
+        return *ok ? QVariant(d) : QVariant();
+    }
     case FieldType::Blob:
         return QVariant(value.toByteArray());
-    case FieldType::Text:
-        return QVariant(value.toString());
+    case FieldType::Text: {
+        const QString t = value.toString();
+        // The delivery files are ISO-8859-1: a character they cannot hold is refused here,
+        // where it is typed, instead of turning into "?" in a file.
+        for (const QChar c : t) {
+            if (c.unicode() > 0xFF) {
+                *ok = false;
+                return {};
+            }
+        }
+        return QVariant(t);
+    }
     }
     return value;
+}
+
+QString RecordSet::refusedValueText(const QString& fieldName, const QVariant& value) const
+{
+    const int index = fieldIndex(fieldName);
+    const Field* f = index >= 0 ? &m_fields[index] : nullptr;
+    const QString label = f ? f->label : fieldName;
+    if (f && f->type == FieldType::Text) {
+        QString bad;
+        for (const QChar c : value.toString()) {
+            if (c.unicode() > 0xFF && !bad.contains(c))
+                bad += c;
+        }
+        return QStringLiteral("O campo \"%1\" não aceita os caracteres \"%2\": os arquivos de entrega só "
+                              "representam o alfabeto latino (ISO-8859-1).")
+            .arg(label, bad);
+    }
+    return QStringLiteral("Valor inválido para o campo \"%1\": \"%2\".").arg(label, value.toString());
 }
 
 void RecordSet::setValue(const QString& fieldName, const QVariant& newValue)
@@ -357,10 +520,14 @@ void RecordSet::setValue(const QString& fieldName, const QVariant& newValue)
         throw Error(QStringLiteral("Campo %1 não encontrado em %2.").arg(fieldName, m_name));
     if (m_fields[index].computed)
         throw Error(QStringLiteral("O campo %1 é calculado e não pode ser alterado.").arg(fieldName));
+    bool ok = true;
+    const QVariant stored = toStored(m_fields[index].type, newValue, &ok);
+    if (!ok)
+        throw Error(refusedValueText(fieldName, newValue));
     if (m_state == State::Browse)
         edit();
     Row& row = currentRow();
-    row.values[index] = toStored(m_fields[index].type, newValue);
+    row.values[index] = stored;
     invalidateOrderings();
     emit rowChanged(m_cursor);
 }
@@ -388,6 +555,7 @@ void RecordSet::append()
     row.values.resize(storedCount());
     row.original = row.values;
     row.status = RowStatus::Inserted;
+    row.id = m_nextRowId++;
     m_rows.push_back(std::move(row));
     m_view.push_back(int(m_rows.size()) - 1);
     invalidateOrderings();
@@ -417,14 +585,12 @@ void RecordSet::post()
 void RecordSet::cancel()
 {
     if (m_state == State::Insert) {
-        const int raw = m_view[m_cursor];
-        m_rows.erase(m_rows.begin() + raw);
+        const int cursor = m_cursor;
+        if (cursor >= 0 && cursor < int(m_view.size()))
+            m_rows.erase(m_rows.begin() + m_view[cursor]);
         m_state = State::Browse;
         invalidateOrderings();
-        rebuildView();
-        emit dataReset();
-        setCursor(m_view.empty() ? -1 : std::min(m_cursor, int(m_view.size()) - 1));
-        emit currentChanged();
+        resetView(-1, cursor);
         emit stateChanged();
         return;
     }
@@ -446,17 +612,15 @@ void RecordSet::remove()
     }
     if (m_state == State::Edit)
         cancel();
+    currentRow(); // throws when there is no current row
     const int raw = m_view[m_cursor];
     Row& row = m_rows[raw];
     if (row.status != RowStatus::Inserted)
-        m_deleted.push_back({ row.original, ++m_sequence });
+        m_deleted.push_back({ row.original, ++m_sequence, row.id });
     m_rows.erase(m_rows.begin() + raw);
     invalidateOrderings();
-    const int cursor = m_cursor;
-    rebuildView();
-    emit dataReset();
-    m_cursor = -2; // force the change notification
-    setCursor(m_view.empty() ? -1 : std::min(cursor, int(m_view.size()) - 1));
+    // The row that took the deleted one's place becomes current.
+    resetView(-1, m_cursor);
 }
 
 std::vector<RecordSet::Change> RecordSet::pendingChanges() const
@@ -525,6 +689,8 @@ void RecordSet::cancelUpdates()
 {
     if (m_state == State::Edit || m_state == State::Insert)
         cancel();
+    const qint64 current = currentRowId();
+    const int cursor = m_cursor;
     std::vector<Row> kept;
     for (Row& row : m_rows) {
         if (row.status == RowStatus::Inserted)
@@ -537,24 +703,24 @@ void RecordSet::cancelUpdates()
         Row row;
         row.values = d.values;
         row.original = d.values;
+        row.id = d.id;
         kept.push_back(std::move(row));
     }
+    // Rows restored from deletion go back to their place in reading order.
+    std::stable_sort(kept.begin(), kept.end(), [](const Row& a, const Row& b) { return a.id < b.id; });
     m_rows = std::move(kept);
     m_deleted.clear();
     invalidateOrderings();
-    rebuildView();
-    emit dataReset();
-    m_cursor = -2;
-    setCursor(m_view.empty() ? -1 : 0);
+    resetView(current, cursor);
 }
 
 void RecordSet::setFilter(Predicate predicate)
 {
+    if (m_state == State::Edit || m_state == State::Insert)
+        post();
+    const qint64 current = currentRowId();
     m_filter = std::move(predicate);
-    rebuildView();
-    emit dataReset();
-    m_cursor = -2;
-    setCursor(m_view.empty() ? -1 : 0);
+    resetView(current, 0);
 }
 
 void RecordSet::clearFilter()
@@ -578,7 +744,7 @@ std::vector<int> RecordSet::orderingFor(int field)
     return order;
 }
 
-void RecordSet::rebuildView(int keepRawRow)
+void RecordSet::rebuildView()
 {
     m_view.clear();
     const int sortIndex = m_sortField.isEmpty() ? -1 : fieldIndex(m_sortField);
@@ -594,10 +760,9 @@ void RecordSet::rebuildView(int keepRawRow)
         if (!m_filter || m_filter(*this, raw))
             m_view.push_back(raw);
     }
-    if (keepRawRow >= 0) {
-        const auto found = std::find(m_view.begin(), m_view.end(), keepRawRow);
-        m_cursor = found == m_view.end() ? (m_view.empty() ? -1 : 0) : int(found - m_view.begin());
-    }
+    // The cursor is placed again by the caller; until then it must not point past the view.
+    if (m_cursor >= int(m_view.size()))
+        m_cursor = m_view.empty() ? -1 : int(m_view.size()) - 1;
     m_eof = m_view.empty();
 }
 
@@ -605,11 +770,9 @@ void RecordSet::sortBy(const QString& field)
 {
     if (m_state == State::Edit || m_state == State::Insert)
         post();
-    const int keep = m_cursor >= 0 && m_cursor < int(m_view.size()) ? m_view[m_cursor] : -1;
+    const qint64 current = currentRowId();
     m_sortField = field;
-    rebuildView(keep);
-    emit dataReset();
-    emit currentChanged();
+    resetView(current, 0);
 }
 
 void RecordSet::clearSort()

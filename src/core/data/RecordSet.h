@@ -28,6 +28,10 @@ struct Field {
 // The in-memory mirror of one query: fields, rows, a cursor, a state and the changes not
 // yet sent to the table. Dates are held as ISO-8601 text, decimals as a 64-bit count of
 // ten-thousandths. Computed fields are worked out when read, never stored.
+//
+// The cursor only moves when asked to: filtering, ordering, discarding changes and
+// deleting keep the current row while it is still there, and currentChanged is emitted
+// only when the current row really is another one.
 class RecordSet : public QObject {
     Q_OBJECT
 
@@ -53,7 +57,9 @@ public:
 
     void addComputedField(const QString& name, FieldType type, int size, const QString& label, Computer computer);
 
-    // Reads the query's rows; pending changes are discarded, the cursor goes to the first row.
+    // Reads the query's rows, binding each named parameter of the SQL from the parameters
+    // set here (unset ones are NULL); pending changes are discarded, the cursor goes to the
+    // first row. When the read fails the set keeps what it had.
     void open(db::Connection& connection);
     // An in-memory set with these fields and no rows.
     void openEmpty(const QVector<Field>& fields);
@@ -87,7 +93,9 @@ public:
     QVariant rawValue(int rawRow, const QString& field) const;
     QString text(const QString& field) const { return value(field).toString(); }
     bool isNull(const QString& field) const { return value(field).isNull(); }
-    // Sets a field of the current row, entering the edit state from browsing.
+    // Sets a field of the current row, entering the edit state from browsing. The value is
+    // converted to the field's stored form (see toStored); a value that does not convert
+    // throws jx::Error naming the field, and the row keeps its value.
     void setValue(const QString& field, const QVariant& value);
 
     // Editing
@@ -96,6 +104,7 @@ public:
     void append();
     void post();
     void cancel();
+    // Deletes the current row; throws jx::Error when there is none.
     void remove();
 
     // Changes not yet sent: inserted and modified rows, and deleted rows with their
@@ -133,8 +142,16 @@ public:
 
     int rawCount() const { return int(m_rows.size()); }
 
-    // Converts a value to the stored form of the field's type.
-    static QVariant toStored(FieldType type, const QVariant& value);
+    // Converts a value to the stored form of the field's type; ok is false when it does not
+    // convert. Integers take whole numbers or their digits; decimals take their stored count
+    // of ten-thousandths as an integer, an amount as a double, or the amount typed in the
+    // Brazilian form ("1.500,25", "1500,25", "1500"); reals take numbers or "12,5"; dates
+    // take QDate/QDateTime, ISO text or "dd/mm/yyyy"; texts must hold only characters of
+    // ISO-8859-1, the encoding of the delivery files. Empty text is NULL for every type but
+    // text.
+    static QVariant toStored(FieldType type, const QVariant& value, bool* ok);
+    // The message for a value the field refused.
+    QString refusedValueText(const QString& field, const QVariant& value) const;
 
 signals:
     void dataReset();
@@ -150,14 +167,23 @@ private:
         QVector<QVariant> original;
         RowStatus status = RowStatus::Unchanged;
         qint64 sequence = 0;
+        qint64 id = 0; // identity of the row while the set is open, in reading order
     };
     struct Deleted {
         QVector<QVariant> values;
         qint64 sequence = 0;
+        qint64 id = 0;
     };
 
-    void rebuildView(int keepRawRow = -1);
+    void rebuildView();
+    // Puts the cursor on the row with this identity when visible, else on the visible row
+    // given (clamped); true when the current row is another one. Emits nothing.
+    bool placeCursorQuietly(qint64 rowId, int fallbackVisibleRow);
+    // Rebuilds the visible rows, places the cursor, then tells the views: dataReset, and
+    // currentChanged only when the current row is another one.
+    void resetView(qint64 rowId, int fallbackVisibleRow);
     void setCursor(int visibleRow);
+    qint64 currentRowId() const;
     Row& currentRow();
     const Row& currentRowConst() const;
     int storedCount() const;
@@ -175,6 +201,8 @@ private:
     std::vector<Deleted> m_deleted;
     std::vector<int> m_view;
     int m_cursor = -1;
+    qint64 m_currentId = -1;
+    qint64 m_nextRowId = 1;
     bool m_eof = true;
     State m_state = State::Inactive;
     QVector<QVariant> m_editSnapshot;

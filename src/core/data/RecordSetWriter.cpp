@@ -8,6 +8,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace jx::data {
 
@@ -139,45 +140,60 @@ void sendOne(RecordSet& set, StatementCache& cache, const RecordSet::Change& cha
 
 } // namespace
 
-SendResult sendChanges(
-    RecordSet& set, db::Connection& connection, int maxErrors, const std::function<void(const QString&)>& onRowError)
+SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors)
 {
     SendResult result;
     const auto changes = set.pendingChanges();
     if (changes.empty())
         return result;
     const bool allOrNothing = maxErrors == 0;
+    std::optional<db::Savepoint> savepoint;
     if (allOrNothing)
-        connection.exec(QStringLiteral("SAVEPOINT jx_send"));
+        savepoint.emplace(connection, QStringLiteral("jx_send"));
     std::vector<RecordSet::Change> sent;
-    StatementCache cache(connection);
-    for (const RecordSet::Change& change : changes) {
-        try {
-            sendOne(set, cache, change);
-            sent.push_back(change);
-        } catch (const db::DbError& e) {
-            ++result.refused;
-            if (onRowError)
-                onRowError(e.message());
-            if (maxErrors >= 0 && result.refused > maxErrors)
-                break;
+    {
+        StatementCache cache(connection);
+        for (const RecordSet::Change& change : changes) {
+            try {
+                sendOne(set, cache, change);
+                sent.push_back(change);
+            } catch (const db::DbError& e) {
+                ++result.refused;
+                if (e.isBusy())
+                    ++result.conflicts;
+                result.messages << e.message();
+                if (maxErrors >= 0 && result.refused > maxErrors)
+                    break;
+            }
         }
     }
-    if (allOrNothing) {
+    const int keyIndex = set.keyField().isEmpty() ? -1 : set.fieldIndex(set.keyField());
+    auto forgetNewKeys = [&] {
+        for (const RecordSet::Change& change : sent) {
+            if (change.kind == RecordSet::Change::Kind::Insert && keyIndex >= 0
+                && set.field(keyIndex).type == FieldType::AutoInc)
+                set.setStoredValue(change.rawRow, keyIndex, QVariant());
+        }
+    };
+    if (savepoint) {
         if (result.refused > 0) {
-            connection.exec(QStringLiteral("ROLLBACK TO jx_send"));
-            connection.exec(QStringLiteral("RELEASE jx_send"));
+            savepoint->rollback();
             // Keys written into inserted rows were undone with them.
-            const int keyIndex = set.keyField().isEmpty() ? -1 : set.fieldIndex(set.keyField());
-            for (const RecordSet::Change& change : sent) {
-                if (change.kind == RecordSet::Change::Kind::Insert && keyIndex >= 0
-                    && set.field(keyIndex).type == FieldType::AutoInc)
-                    set.setStoredValue(change.rawRow, keyIndex, QVariant());
-            }
+            forgetNewKeys();
             set.notifyValuesChanged();
             return result;
         }
-        connection.exec(QStringLiteral("RELEASE jx_send"));
+        try {
+            savepoint->release();
+        } catch (const db::DbError& e) {
+            forgetNewKeys();
+            set.notifyValuesChanged();
+            ++result.refused;
+            if (e.isBusy())
+                ++result.conflicts;
+            result.messages << e.message();
+            return result;
+        }
     }
     for (const RecordSet::Change& change : sent)
         set.markSent(change);

@@ -262,45 +262,46 @@ void TdtmJX::selectIntoGeral(const QString& sql, const QVariantMap& params)
     openSet(*cdsGeral);
 }
 
-void TdtmJX::apply(RecordSet& set, int maxErrors, bool stopOnFailure)
+bool TdtmJX::apply(RecordSet& set, int maxErrors, bool stopOnFailure)
 {
     const bool named = &set == cdsSolicitacao_IE_Socio || &set == cdsSolicitacao_IE_Responsavel;
-    const auto onRowError
-        = [&](const QString& message) { m_prompts.message(named ? set.name() + u' ' + message : message); };
-    data::SendResult result;
-    try {
-        result = data::sendChanges(set, m_db.connection(), maxErrors, onRowError);
-    } catch (const std::exception&) {
-        if (stopOnFailure) {
-            m_prompts.error(updateProblemText(set.name()));
-            endProgram(m_terminate);
+    // Shown only after the send is over: no prompt waits while a savepoint is open.
+    auto show = [&](const data::SendResult& result) {
+        for (const QString& message : result.messages)
+            m_prompts.message(named ? set.name() + u' ' + message : message);
+    };
+    auto send = [&](int errors) {
+        data::SendResult result;
+        try {
+            result = data::sendChanges(set, m_db.connection(), errors);
+        } catch (const std::exception& e) {
+            if (stopOnFailure) {
+                m_prompts.error(updateProblemText(set.name()));
+                endProgram(m_terminate);
+            }
+            result.refused = set.pendingCount();
+            result.messages << QString::fromLocal8Bit(e.what());
         }
-        result.refused = set.pendingCount();
-    }
+        return result;
+    };
+    data::SendResult result = send(maxErrors);
+    show(result);
     if (maxErrors != 0)
-        return;
+        return !set.hasPending();
+    // Only a database held by someone else is worth waiting for; a refused value stays
+    // pending for the user to correct, it is no conflict.
     int retries = 0;
-    while (result.refused > 0) {
+    while (result.refused > 0 && result.conflicts > 0) {
         if (retries == 3) {
             m_prompts.error(finalProblemText(set.name()));
             endProgram(m_terminate);
         }
         m_prompts.error(conflictText(set.name()));
         ++retries;
-        try {
-            result = data::sendChanges(set, m_db.connection(), -1, onRowError);
-        } catch (const std::exception&) {
-            result.refused = set.pendingCount();
-        }
+        result = send(-1);
+        show(result);
     }
-}
-
-qint64 TdtmJX::readBackNewKey(RecordSet& wholeTable, const QString& keyField)
-{
-    wholeTable.close();
-    openSet(wholeTable);
-    wholeTable.last();
-    return wholeTable.value(keyField).toLongLong();
+    return !set.hasPending();
 }
 
 qint64 TdtmJX::maxKey(const QString& keyField, const QString& table)

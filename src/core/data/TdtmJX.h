@@ -90,11 +90,11 @@ public:
     void openSet(RecordSet& set);
 
     // Sends the pending changes: (0, false) apply with conflict retry; (0, true) for the
-    // delivery records; (-1, true) apply or stop.
-    void apply(RecordSet& set, int maxErrors, bool stopOnFailure);
-
-    // The newest key after an insert: reopen the whole-table set and take its last row.
-    qint64 readBackNewKey(RecordSet& wholeTable, const QString& keyField);
+    // delivery records; (-1, true) apply or stop. Each refused row's message is shown once
+    // the send is over; only refusals because the database was held elsewhere are retried.
+    // True when nothing is left pending: a caller whose next step depends on these rows
+    // must stop on false. The key of an inserted row is written into the row by the send.
+    bool apply(RecordSet& set, int maxErrors, bool stopOnFailure);
     // The restore's way: "SELECT MAX(…) FROM …" through cdsGeral, read from "Expr1000".
     qint64 maxKey(const QString& keyField, const QString& table);
 

@@ -13,9 +13,17 @@ using data::RecordSet;
 
 namespace {
 
+// "Sim" for "S", "Não" for anything else (the partner's master mark).
 QVariant yesNo(const QVariant& flag)
 {
     return flag.toString() == QLatin1String("S") ? QStringLiteral("Sim") : QStringLiteral("Não");
+}
+
+// "Sim", "Não", or nothing when the flag is neither "S" nor "N".
+QVariant strictYesNo(const QVariant& flag)
+{
+    const QString f = flag.toString();
+    return f == QLatin1String("S") ? QStringLiteral("Sim") : f == QLatin1String("N") ? QStringLiteral("Não") : QString();
 }
 
 QString maskedIdentification(const QVariant& kind, const QVariant& number)
@@ -72,9 +80,9 @@ void TdtmJX::addDerivedColumns()
     r.addComputedField("DESC_VINCULO", FieldType::Text, 50, QStringLiteral("Vínculo"),
         [this](const RecordSet& s, int row) { return m_viculo->find(s.rawValue(row, "VINCULO"), "DESCRICAO"); });
     r.addComputedField("DESC_IEUNICA", FieldType::Text, 3, QStringLiteral("Inscrição Estadual Única"),
-        [](const RecordSet& s, int row) { return yesNo(s.rawValue(row, "INSCRICAO_UNICA")); });
+        [](const RecordSet& s, int row) { return strictYesNo(s.rawValue(row, "INSCRICAO_UNICA")); });
     r.addComputedField("DESC_SUBTRIBUTARIO", FieldType::Text, 3, QStringLiteral("Substituto Tributário"),
-        [](const RecordSet& s, int row) { return yesNo(s.rawValue(row, "SUBSTITUTO_TRIBUTARIO")); });
+        [](const RecordSet& s, int row) { return strictYesNo(s.rawValue(row, "SUBSTITUTO_TRIBUTARIO")); });
     r.addComputedField("DESC_CATEGORIA", FieldType::Text, 30, "Categoria", [](const RecordSet& s, int row) {
         const QVariant c = s.rawValue(row, "CATEGORIA");
         if (!c.isNull() && c.toInt() == 1)

@@ -123,7 +123,7 @@ std::vector<TableDef> buildTables()
                 text("FAX", 10, "Fax"),
                 text("EMAIL", 50, "E-Mail"),
                 text("CAIXA_POSTAL", 10, "Caixa Postal"),
-                text("CAIXA_POSTAL_CEP", 8, "CEP da Caixa Postal"),
+                text("CAIXA_POSTAL_CEP", 8, "Cep da Caixa Postal"),
             },
             "ID_COMUNICACAO" },
         { "SOLICITACAO_CONTAB",

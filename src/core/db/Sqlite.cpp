@@ -11,7 +11,12 @@ namespace {
 [[noreturn]] void raise(sqlite3* db, int code)
 {
     const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(code));
-    throw DbError(code & 0xFF, message);
+    throw DbError(code & 0xFF, userMessage(code & 0xFF, message));
+}
+
+QString afterPrefix(const QString& message, const QString& prefix)
+{
+    return message.startsWith(prefix) ? message.mid(prefix.size()) : QString();
 }
 
 void check(sqlite3* db, int code)
@@ -21,6 +26,97 @@ void check(sqlite3* db, int code)
 }
 
 } // namespace
+
+QString userMessage(int code, const QString& engineMessage)
+{
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("O banco de dados está bloqueado por outro processo.");
+    case SQLITE_READONLY:
+        return QStringLiteral("O banco de dados não aceita gravação (somente leitura).");
+    case SQLITE_FULL:
+        return QStringLiteral("Não há espaço em disco para gravar no banco de dados.");
+    case SQLITE_IOERR:
+        return QStringLiteral("Erro de leitura ou gravação no arquivo do banco de dados.");
+    case SQLITE_CONSTRAINT: {
+        QString detail = afterPrefix(engineMessage, QStringLiteral("CHECK constraint failed: "));
+        if (!detail.isEmpty())
+            return QStringLiteral("Valor recusado: ") + detail;
+        detail = afterPrefix(engineMessage, QStringLiteral("UNIQUE constraint failed: "));
+        if (!detail.isEmpty())
+            return QStringLiteral("Valor repetido em ") + detail;
+        detail = afterPrefix(engineMessage, QStringLiteral("NOT NULL constraint failed: "));
+        if (!detail.isEmpty())
+            return QStringLiteral("Valor obrigatório em branco: ") + detail;
+        return engineMessage;
+    }
+    default:
+        return engineMessage;
+    }
+}
+
+Transaction::Transaction(Connection& connection)
+    : m_connection(connection)
+{
+    if (!m_connection.inTransaction()) {
+        m_connection.begin();
+        m_owns = true;
+    }
+}
+
+Transaction::~Transaction()
+{
+    if (!m_owns)
+        return;
+    try {
+        m_connection.rollback();
+    } catch (...) {
+        // Nothing sensible is left to do: the engine rolls back on close.
+    }
+}
+
+void Transaction::commit()
+{
+    if (!m_owns)
+        return;
+    m_connection.commit();
+    m_owns = false;
+}
+
+Savepoint::Savepoint(Connection& connection, const QString& name)
+    : m_connection(connection)
+    , m_name(name)
+{
+    m_connection.exec(QStringLiteral("SAVEPOINT ") + m_name);
+}
+
+Savepoint::~Savepoint()
+{
+    if (!m_open)
+        return;
+    try {
+        rollback();
+    } catch (...) {
+    }
+}
+
+void Savepoint::release()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_connection.exec(QStringLiteral("RELEASE ") + m_name);
+}
+
+void Savepoint::rollback()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_connection.exec(QStringLiteral("ROLLBACK TO ") + m_name);
+    m_connection.exec(QStringLiteral("RELEASE ") + m_name);
+}
 
 bool DbError::isBusy() const
 {
@@ -75,7 +171,7 @@ void Connection::exec(const QString& sql)
     if (rc != SQLITE_OK) {
         const QString message = error ? QString::fromUtf8(error) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(error);
-        throw DbError(rc & 0xFF, message);
+        throw DbError(rc & 0xFF, userMessage(rc, message));
     }
 }
 
@@ -187,6 +283,17 @@ void Statement::bind(int index, const QVariant& value)
     }
 }
 
+int Statement::parameterCount() const
+{
+    return sqlite3_bind_parameter_count(m_stmt);
+}
+
+QString Statement::parameterName(int index) const
+{
+    const char* name = sqlite3_bind_parameter_name(m_stmt, index);
+    return name ? QString::fromUtf8(name) : QString();
+}
+
 void Statement::bind(const QString& name, const QVariant& value)
 {
     const int index = sqlite3_bind_parameter_index(m_stmt, name.toUtf8().constData());
@@ -230,7 +337,7 @@ bool Statement::step()
         return false;
     const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
     sqlite3_reset(m_stmt);
-    throw DbError(rc & 0xFF, message);
+    throw DbError(rc & 0xFF, userMessage(rc, message));
 }
 
 void Statement::run()

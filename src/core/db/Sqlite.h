@@ -30,6 +30,48 @@ private:
 };
 
 class Statement;
+class Connection;
+
+// The engine's message in Portuguese for the failures a user can meet (locked, read-only
+// or full database, refused values); other messages pass unchanged.
+QString userMessage(int code, const QString& engineMessage);
+
+// Holds a transaction: begins one unless the connection already has one (transactions are
+// flat), and rolls back what it began unless committed or handed on with release().
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    bool owns() const { return m_owns; }
+    // Commits the transaction this guard began (nothing when it joined an open one).
+    void commit();
+    // Leaves the transaction open for a later step that commits or rolls it back.
+    void release() { m_owns = false; }
+
+private:
+    Connection& m_connection;
+    bool m_owns = false;
+};
+
+// Holds a savepoint: rolled back to and released unless release() kept its work.
+class Savepoint {
+public:
+    Savepoint(Connection& connection, const QString& name);
+    ~Savepoint();
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+
+    void release();
+    void rollback();
+
+private:
+    Connection& m_connection;
+    QString m_name;
+    bool m_open = true;
+};
 
 // One connection to an encrypted database file. Every value reaches SQL as a bound
 // parameter; the text of a statement never carries user data.
@@ -75,6 +117,10 @@ public:
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&&) = delete;
     Statement(const Statement&) = delete;
+
+    // The named parameters the statement really has, with their prefix (":PAR"), by position.
+    int parameterCount() const;
+    QString parameterName(int index) const;
 
     // Binds by position (1-based) or by ":name". Null variants bind NULL.
     void bind(int index, const QVariant& value);

@@ -17,9 +17,37 @@ namespace {
 const QByteArray kCrLf = "\r\n";
 constexpr char kVerifierTag[] = "verificador_integridade";
 
+// The files are ISO-8859-1; a character outside it would turn into "?" on the way.
+void requireLatin1(const QString& text, const QString& where)
+{
+    QString bad;
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF && !bad.contains(c))
+            bad += c;
+    }
+    if (!bad.isEmpty())
+        throw Error(QStringLiteral("O arquivo não foi gerado: %1 contém caracteres que a codificação ISO-8859-1 não "
+                                   "representa (\"%2\").")
+                        .arg(where, bad));
+}
+
+QByteArray escaped(const QString& value)
+{
+    QByteArray out = value.toLatin1();
+    out.replace('&', "&amp;").replace('<', "&lt;").replace('>', "&gt;");
+    return out;
+}
+
 QByteArray element(const char* tag, const QString& value)
 {
-    return QByteArray("<") + tag + '>' + value.toLatin1() + "</" + tag + '>';
+    requireLatin1(value, QStringLiteral("o elemento %1 do cabeçalho").arg(QLatin1String(tag)));
+    return QByteArray("<") + tag + '>' + escaped(value) + "</" + tag + '>';
+}
+
+void removeVerifiers(pugi::xml_node header)
+{
+    while (pugi::xml_node old = header.child(kVerifierTag))
+        header.remove_child(old);
 }
 
 QString dateText(const QDate& date)
@@ -55,6 +83,7 @@ bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QSt
         "<complemento></complemento>",
         "</cabecalho>",
     };
+    requireLatin1(dataText, QStringLiteral("a seção de dados"));
     QByteArray bytes;
     for (const QByteArray& line : lines)
         bytes += line + kCrLf;
@@ -64,8 +93,10 @@ bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QSt
     if (!dataText.isEmpty() && !dataText.endsWith(QLatin1String("\r\n")))
         bytes += kCrLf;
     bytes += "</dados>" + kCrLf + "</arquivo>" + kCrLf;
-    files::replaceContent(file, bytes);
-    xmlpass::rewrite(file);
+    // Parsed in memory first: a text that is not well-formed XML leaves no file behind.
+    pugi::xml_document document;
+    xmlpass::loadBytes(document, bytes);
+    xmlpass::save(document, file);
     return true;
 }
 
@@ -76,10 +107,13 @@ bool GravarVerificador(const QString& file, UserPrompts& prompts)
         // taken from those bytes; parsing them again would give the same tree.
         pugi::xml_document document;
         xmlpass::load(document, file);
-        const QString digest = sha1::hexUpper(xmlpass::bytesOf(document));
         pugi::xml_node header = document.document_element().child("cabecalho");
         if (!header)
             throw Error(QStringLiteral("O arquivo %1 não tem cabeçalho.").arg(file));
+        // Stamping again replaces the verifier: a file carries exactly one, the digest of
+        // the file without it, which is what the check recomputes.
+        removeVerifiers(header);
+        const QString digest = sha1::hexUpper(xmlpass::bytesOf(document));
         header.append_child(kVerifierTag).text().set(digest.toLatin1().constData());
         xmlpass::save(document, file);
         return true;
@@ -135,13 +169,11 @@ bool ConferirHash(const QString& fileName)
         // An unstamped file cannot pass; leave it exactly as it is.
         if (!verifier)
             return false;
-        // Take the verifier out, digest what the library writes for the rest, put it back
-        // as the last child and save: the file keeps its content.
+        // The digest of what the library writes for the rest, taken in memory: the check only
+        // reads, so a read-only file can be checked and the file is never touched.
         const QString stored = QString::fromUtf8(verifier.text().get());
         header.remove_child(verifier);
         const QString computed = sha1::hexUpper(xmlpass::bytesOf(document));
-        header.append_child(kVerifierTag).text().set(stored.toUtf8().constData());
-        xmlpass::save(document, file);
         return stored == computed;
     } catch (const Error& e) {
         throw Error(kHashCheckFailedText, e.userText());

@@ -27,16 +27,18 @@ struct TInfCabecalho {
 // The operations on delivery and backup files. Each opens and closes the file itself.
 namespace xmlfile {
 
-// Writes the envelope line by line (ISO-8859-1, CR LF) with the data text, whose lines end
-// in CR LF, then lets the XML library re-save it. Failures pass to the caller as jx::Error.
+// Writes the envelope line by line (ISO-8859-1, CR LF; header values escaped) with the data
+// text, whose lines end in CR LF, and lets the XML library re-save it. The whole file is
+// built and parsed in memory, then written in one replacement: text outside ISO-8859-1 or
+// a data text that is not well-formed fails as jx::Error and leaves no file behind.
 bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QString& dataText);
 
-// Stamps the SHA-1 verifier as the last child of cabecalho. False after a failure that was
-// shown to the user.
+// Stamps the SHA-1 verifier as the last child of cabecalho, replacing one stamped before.
+// False after a failure that was shown to the user.
 bool GravarVerificador(const QString& file, UserPrompts& prompts);
-// Whether the stored verifier equals the digest recomputed over the file without it. A
-// file without a verifier fails the check and is left untouched. Throws "Erro ao conferir
-// o hash!" when the file cannot be taken apart.
+// Whether the stored verifier equals the digest recomputed over the file without it. Only
+// reads the file. A file without a verifier fails the check. Throws "Erro ao conferir o
+// hash!" when the file cannot be taken apart.
 bool ConferirHash(const QString& file);
 QString RetirarValidador(const QString& file);
 bool InserirValidador(const QString& file, const QString& verifier);

@@ -53,6 +53,7 @@ public:
             fail("RSA: out of memory");
         if (BN_is_zero(m_n.get()))
             fail(kInvalidAsymmetricKeyText);
+        key.requireUsable();
         if (secret)
             BN_set_flags(m_exp.get(), BN_FLG_CONSTTIME);
     }

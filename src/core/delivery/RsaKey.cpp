@@ -166,7 +166,32 @@ RsaKey RsaKey::load(const QString& path)
         throw Error(file.errorString() + QStringLiteral(": ") + path);
     // One byte past the limit is enough to know the file is too large.
     const QByteArray bytes = file.read(kMaxFileSize + 1);
-    return parse(bytes);
+    const RsaKey key = parse(bytes);
+    key.requireUsable();
+    return key;
+}
+
+int RsaKey::modulusBits() const
+{
+    // Least significant byte first: the top byte is the last non-zero one.
+    for (qsizetype i = modulus.size() - 1; i >= 0; --i) {
+        const auto byte = static_cast<unsigned char>(modulus[i]);
+        if (byte != 0) {
+            int bits = int(i) * 8;
+            for (unsigned v = byte; v != 0; v >>= 1)
+                ++bits;
+            return bits;
+        }
+    }
+    return 0;
+}
+
+void RsaKey::requireUsable() const
+{
+    // A 16-byte cipher block only round-trips under a modulus of exactly 128 bits; a
+    // smaller one would lose data while reporting success.
+    if (modulusBits() != kModulusBits || isZero(exponent))
+        throw Error(QString::fromUtf8(kKeySizeText));
 }
 
 QByteArray RsaKey::serialize() const

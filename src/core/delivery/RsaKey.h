@@ -16,11 +16,16 @@ struct RsaKey {
     // Throws jx::Error "Invalid RSA Key" / "Invalid Asymmetric Key".
     static RsaKey parse(const QByteArray& fileBytes);
     // Reads and parses a key file; a missing or unreadable file fails with the file
-    // system's message.
+    // system's message, a key that cannot serve the 128-bit blocks with kKeySizeText.
     static RsaKey load(const QString& path);
     QByteArray serialize() const;
 
+    int modulusBits() const;
+    // Throws kKeySizeText unless the key can encrypt the 16-byte blocks without loss.
+    void requireUsable() const;
+
     static constexpr qsizetype kMaxFileSize = 4097;
+    static constexpr int kModulusBits = 128;
 };
 
 struct RsaKeyPair {
@@ -35,6 +40,7 @@ struct RsaKeyPair {
 
 inline constexpr char kInvalidRsaKeyText[] = "Invalid RSA Key";
 inline constexpr char kInvalidAsymmetricKeyText[] = "Invalid Asymmetric Key";
+inline constexpr char kKeySizeText[] = "Chave RSA inválida: o módulo da chave deve ter 128 bits.";
 inline constexpr char kPublicKeyFile[] = "PublicKey.dat";
 inline constexpr char kPrivateKeyFile[] = "PrivateKey.dat";
 

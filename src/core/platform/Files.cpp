@@ -2,17 +2,17 @@
 
 #include "Error.h"
 
-#include <QFile>
+#include <QSaveFile>
 
 namespace jx::files {
 
 void replaceContent(const QString& path, const QByteArray& bytes)
 {
-    // Overwrite, then cut to length: truncating to zero first makes the file system free
-    // and reallocate every block, which costs more than the write itself.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite) || file.write(bytes) != bytes.size() || !file.resize(bytes.size())
-        || !file.flush())
+    // The user's only copy of a delivery file must never be left half old, half new: the
+    // content goes to a temporary file in the same folder, renamed over the old one only
+    // once all of it was written.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(path, file.errorString()));
 }
 

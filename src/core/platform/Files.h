@@ -5,9 +5,9 @@
 
 namespace jx::files {
 
-// Replaces the file's content: written beside it under a temporary name, then renamed over
-// it, so a failure never leaves half a file. (No flush to the platter: these are working
-// files the program can write again.) Throws jx::Error.
+// Replaces the file's content (or creates the file): written beside it under a temporary
+// name, then renamed over it, so a failure (disk full, quota) leaves the old file as it
+// was and no temporary file behind. Throws jx::Error.
 void replaceContent(const QString& path, const QByteArray& bytes);
 
 } // namespace jx::files

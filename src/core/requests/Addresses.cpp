@@ -108,7 +108,7 @@ Addresses::Check Addresses::check(const RecordSet& a)
     return {};
 }
 
-void Addresses::GravarComunicacao(Owner owner)
+bool Addresses::GravarComunicacao(Owner owner)
 {
     RecordSet* contact = nullptr;
     RecordSet* ownerSet = nullptr;
@@ -140,10 +140,10 @@ void Addresses::GravarComunicacao(Owner owner)
         trimmed = false;
         break;
     case Owner::Correspondence:
-        return;
+        return true;
     }
     if (contact->isEmpty())
-        return;
+        return true;
     bool empty = true;
     for (const QString& field : emptiness) {
         const QVariant v = contact->value(field);
@@ -154,27 +154,32 @@ void Addresses::GravarComunicacao(Owner owner)
     if (fresh) {
         if (empty) {
             discardPending(*contact);
-            return;
+            return true;
         }
         contact->post();
-        m_jx.apply(*contact, 0, false);
-        ownerSet->setValue(link, m_jx.readBackNewKey(*m_jx.cdsComunicacao, "ID_COMUNICACAO"));
-        return;
+        if (!m_jx.apply(*contact, 0, false))
+            return false;
+        // The send wrote the new key into the row.
+        ownerSet->setValue(link, contact->value("ID_COMUNICACAO"));
+        return true;
     }
     if (empty && owner != Owner::Enablement) {
         contact->cancel();
         contact->remove();
-        m_jx.apply(*contact, 0, false);
+        if (!m_jx.apply(*contact, 0, false))
+            return false;
         ownerSet->setValue(link, QVariant());
-        return;
+        return true;
     }
     contact->post();
-    m_jx.apply(*contact, 0, false);
+    if (!m_jx.apply(*contact, 0, false))
+        return false;
     if (ownerSet->value(link).toLongLong() == 0)
         ownerSet->setValue(link, contact->value("ID_COMUNICACAO"));
+    return true;
 }
 
-void Addresses::GravarEndereco(Owner owner)
+bool Addresses::GravarEndereco(Owner owner)
 {
     RecordSet* address = nullptr;
     RecordSet* ownerSet = nullptr;
@@ -211,16 +216,19 @@ void Addresses::GravarEndereco(Owner owner)
         break;
     }
     if (address->isEmpty())
-        return;
+        return true;
     if (needsCep && blank(address->value("CEP"))) {
         discardPending(*address);
-        return;
+        return true;
     }
     const bool fresh = isNew(*address, "ID_ENDERECO");
     address->post();
-    m_jx.apply(*address, 0, false);
+    if (!m_jx.apply(*address, 0, false))
+        return false;
+    // The send wrote the new key into the row.
     if (fresh)
-        ownerSet->setValue(link, m_jx.readBackNewKey(*m_jx.cdsEnderco, "ID_ENDERECO"));
+        ownerSet->setValue(link, address->value("ID_ENDERECO"));
+    return true;
 }
 
 void Addresses::PreencherCorrespondencia()
@@ -254,10 +262,15 @@ void Addresses::LimparEndCorrespondencia()
     if (!corresp.isEmpty() && corresp.value("ID_ENDERECO").toLongLong() != 0) {
         corresp.cancel();
         corresp.remove();
-        m_jx.apply(corresp, 0, false);
+        if (!m_jx.apply(corresp, 0, false))
+            return;
     } else {
         discardPending(corresp);
     }
+    // The request must not keep naming a row that is gone; the request's save stores this.
+    RecordSet& request = *m_jx.cdsSolicitacaoIE;
+    if (!request.isEmpty() && !request.value("ID_ENDERECO_CORRESPONDECIA").isNull())
+        request.setValue("ID_ENDERECO_CORRESPONDECIA", QVariant());
     m_jx.openSet(corresp);
     corresp.append();
 }

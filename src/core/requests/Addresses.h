@@ -40,8 +40,10 @@ public:
     };
     static Check check(const data::RecordSet& scratch);
 
-    void GravarComunicacao(Owner owner);
-    void GravarEndereco(Owner owner);
+    // Both return false when a row was refused (its message shown); the owner's save must
+    // stop then.
+    bool GravarComunicacao(Owner owner);
+    bool GravarEndereco(Owner owner);
     void PreencherCorrespondencia();
     // "(limpar endereço)": enabled while the correspondence CEP is filled.
     bool canClearCorrespondence() const;

@@ -4,7 +4,9 @@
 #include "data/TdtmJX.h"
 #include "platform/StateRegistrationCheck.h"
 #include "platform/UserPrompts.h"
+#include "db/Sqlite.h"
 #include "text/DocumentChecks.h"
+#include "text/Masks.h"
 #include "text/TextUtils.h"
 
 #include <QDateTime>
@@ -48,23 +50,22 @@ RequestLifecycle::Confirmation RequestLifecycle::confirmNewRequest(const QString
         return result;
     }
 
-    TdtmDB& db = m_jx.database();
-    db.beginTransaction();
+    db::Transaction transaction(m_jx.database().connection());
     RecordSet& requests = *m_jx.cdsSolicitacaoIE;
     m_jx.selectIntoGeral(QStringLiteral("SELECT * FROM SOLICITACAO_IE S WHERE S.CNPJ = :CNPJ ORDER BY ID_SOLICITACAO"),
         { { QStringLiteral("CNPJ"), cnpj } });
     if (!m_jx.cdsGeral->isEmpty()) {
         if (askExisting() != ExistingAnswer::Edit) {
             requests.cancelUpdates();
-            db.rollbackTransaction();
             result.outcome = Confirmation::Outcome::Cancelled;
-            return result;
+            return result; // the guard rolls back
         }
         requests.clearSort();
-        requests.locate("ID_SOLICITACAO", m_jx.cdsGeral->value("ID_SOLICITACAO"));
+        if (!requests.locate("ID_SOLICITACAO", m_jx.cdsGeral->value("ID_SOLICITACAO")))
+            throw Error(QStringLiteral("A Solicitação de Inscrição Estadual do CNPJ %1 não foi encontrada.")
+                            .arg(masks::apply(cnpj, masks::kCnpjDisplay)));
         requests.edit();
-        for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
-            editOrAppend(*set);
+        editDetails();
     } else {
         requests.append();
         requests.setValue("IND_LIVROS_FISCAIS", "N");
@@ -74,10 +75,15 @@ RequestLifecycle::Confirmation RequestLifecycle::confirmNewRequest(const QString
         requests.setValue("DATACRIACAO", QDateTime::currentDateTime());
         requests.setValue("CNPJ", cnpj);
         requests.post();
-        // A plain send: the row must exist before its details point at it.
-        m_jx.apply(requests, -1, false);
-        m_jx.openSet(requests);
-        requests.last();
+        // A plain send: the row must exist before its details point at it. A refused row
+        // (database held elsewhere, read-only) stops here: the dialog stays open and no
+        // other request is touched.
+        if (!m_jx.apply(requests, -1, false)) {
+            requests.cancelUpdates();
+            result.focus = Field::Cnpj;
+            return result; // the guard rolls back
+        }
+        // The send wrote the new key into the row, which is still the current one.
         requests.edit();
         for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab }) {
             set->cancelUpdates();
@@ -94,20 +100,30 @@ RequestLifecycle::Confirmation RequestLifecycle::confirmNewRequest(const QString
     }
     m_jx.openSet(*m_jx.cdsSolicitacao_IE_Socio);
     m_jx.openSet(*m_jx.cdsSolicitacao_IE_Responsavel);
+    // The form's save commits it, its cancel rolls it back.
+    transaction.release();
     result.outcome = Confirmation::Outcome::Opened;
     return result;
 }
 
-void RequestLifecycle::beginEdit()
+void RequestLifecycle::editDetails()
 {
-    m_jx.database().beginTransaction();
-    m_jx.cdsSolicitacaoIE->edit();
     for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab }) {
         // Rows never stored (the correspondence copy that PreencherCorrespondencia shows after
         // a save) must not be saved as if the user had typed them.
         set->cancelUpdates();
         editOrAppend(*set);
     }
+}
+
+void RequestLifecycle::beginEdit()
+{
+    if (m_jx.cdsSolicitacaoIE->isEmpty())
+        throw Error(QStringLiteral("Não há Solicitação de Inscrição Estadual para editar."));
+    db::Transaction transaction(m_jx.database().connection());
+    m_jx.cdsSolicitacaoIE->edit();
+    editDetails();
+    transaction.release();
 }
 
 void RequestLifecycle::reloadRequests(const QVariant& currentId)
@@ -172,15 +188,20 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
     if (pendings.count() > 0 && m_prompts.warnYesNo(kPendingQuestion) && showPendings)
         showPendings();
 
-    m_addresses.GravarComunicacao(Addresses::Owner::Establishment);
-    m_addresses.GravarEndereco(Addresses::Owner::Establishment);
-    m_addresses.GravarEndereco(Addresses::Owner::Correspondence);
+    // Each step needs the rows of the one before: a refused row stops the save, the form
+    // stays open with its transaction, and nothing is committed.
+    if (!m_addresses.GravarComunicacao(Addresses::Owner::Establishment)
+        || !m_addresses.GravarEndereco(Addresses::Owner::Establishment)
+        || !m_addresses.GravarEndereco(Addresses::Owner::Correspondence))
+        return result;
     r.setValue("DATASOLICITACAOIE", QDateTime::currentDateTime());
     r.post();
-    m_jx.apply(r, 0, false);
+    if (!m_jx.apply(r, 0, false))
+        return result;
 
-    const QVariant id = r.value("ID_SOLICITACAO");
-    reloadRequests(id);
+    // The row in memory is what was just written (its key included), so the set is not
+    // read again: a save costs the same with ten or ten thousand requests.
+    r.clearSort();
     m_jx.database().commitTransaction();
     m_addresses.PreencherCorrespondencia();
     result.saved = true;
@@ -203,17 +224,25 @@ bool RequestLifecycle::cancel()
 
 bool RequestLifecycle::deleteCurrent()
 {
+    RecordSet& r = *m_jx.cdsSolicitacaoIE;
+    if (r.isEmpty())
+        return false;
     if (!m_prompts.confirmYesNo(kDeleteQuestion))
         return false;
-    TdtmDB& db = m_jx.database();
+    const QVariant id = r.value("ID_SOLICITACAO");
     try {
-        db.beginTransaction();
+        db::Transaction transaction(m_jx.database().connection());
         auto removeAll = [this](RecordSet& set) {
             set.cancelUpdates();
             while (!set.isEmpty())
                 set.remove();
-            m_jx.apply(set, 0, false);
+            if (!m_jx.apply(set, 0, false))
+                throw Error(kDeleteFailed);
         };
+        // Discarding changes keeps the cursor: the request deleted is the one selected.
+        r.cancelUpdates();
+        if (r.value("ID_SOLICITACAO") != id)
+            throw Error(kDeleteFailed);
         removeAll(*m_jx.cdsSolicIEEndCorresp);
         removeAll(*m_jx.cdsSolicIEEndEstab);
         removeAll(*m_jx.cdsSolicitacaoIEComun);
@@ -222,29 +251,27 @@ bool RequestLifecycle::deleteCurrent()
             RecordSet& address = owners == m_jx.cdsSolicitacao_IE_Socio ? *m_jx.cdsIESocioEnd : *m_jx.cdsIERespEnd;
             owners->cancelUpdates();
             while (!owners->isEmpty()) {
-                owners->first(); // reopens the person's contact and address
+                owners->first(); // its contact and address are the current person's
                 removeAll(contact);
                 removeAll(address);
                 owners->remove();
-                m_jx.apply(*owners, 0, false);
+                if (!m_jx.apply(*owners, 0, false))
+                    throw Error(kDeleteFailed);
             }
         }
         removeAll(*m_jx.cdsCNPJ_Estab_Vinc);
         removeAll(*m_jx.cdsIE_Estab_Vinc);
-        m_jx.selectDeliveriesOfRequest(m_jx.cdsSolicitacaoIE->value("ID_SOLICITACAO").toLongLong());
+        m_jx.selectDeliveriesOfRequest(id.toLongLong());
         removeAll(*m_jx.cdsEntregas);
-        RecordSet& r = *m_jx.cdsSolicitacaoIE;
-        r.cancelUpdates();
         r.remove();
-        m_jx.apply(r, 0, false);
-        if (r.hasPending())
+        if (!m_jx.apply(r, 0, false))
             throw Error(kDeleteFailed);
-        db.commitTransaction();
+        transaction.commit();
     } catch (const ProgramEnd&) {
         throw;
     } catch (...) {
-        db.rollbackTransaction();
-        reloadRequests({});
+        // The guard has rolled back; the sets show the table again.
+        reloadRequests(id);
         throw Error(kDeleteFailed);
     }
     return true;
