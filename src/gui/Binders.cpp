@@ -1,7 +1,9 @@
 #include "Binders.h"
 
 #include "data/RecordSet.h"
+#include "Error.h"
 #include "text/Masks.h"
+#include "text/Money.h"
 #include "text/TextUtils.h"
 
 #include <QAbstractButton>
@@ -20,6 +22,47 @@ namespace jx::gui::bind {
 using data::RecordSet;
 
 namespace {
+
+std::function<void(const QString&)>& errorSink()
+{
+    static std::function<void(const QString&)> sink;
+    return sink;
+}
+
+// Writes a typed value; false (after reporting why) when the field refuses it.
+bool store(RecordSet& set, const QString& field, const QVariant& value)
+{
+    try {
+        set.setValue(field, value);
+        return true;
+    } catch (const Error& e) {
+        if (errorSink())
+            errorSink()(e.userText());
+        return false;
+    }
+}
+
+bool isNumber(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString maskOf(const QLineEdit* edit)
+{
+    return edit->property("jxMask").toString();
+}
 
 void onRefresh(QObject* owner, RecordSet& set, std::function<void()> refresh)
 {
@@ -59,26 +102,79 @@ private:
 
 } // namespace
 
+void setErrorSink(std::function<void(const QString&)> sink)
+{
+    errorSink() = std::move(sink);
+}
+
 QString transform(const QString& text, const EditOptions& options)
 {
     return text::typed(text, options.upper, options.lower, options.replaceAmpersand, options.replaceBrackets);
 }
 
+bool sameKey(const QVariant& itemKey, const QVariant& stored)
+{
+    if (itemKey.isNull() || stored.isNull())
+        return false;
+    // Text keys (município names, complement codes) must never meet as numbers: every
+    // one of them would read as 0.
+    if (isNumber(itemKey) && isNumber(stored))
+        return itemKey.toDouble() == stored.toDouble();
+    return itemKey.toString() == stored.toString();
+}
+
+void setMask(QLineEdit* edit, const QString& mask)
+{
+    edit->setProperty("jxMask", mask);
+    edit->setInputMask(mask.isEmpty() ? QString() : masks::toQtInputMask(mask));
+    if (auto refresh = edit->property("jxRefresh").value<QObject*>())
+        QMetaObject::invokeMethod(refresh, "trigger");
+}
+
+namespace {
+
+// Lets setMask show the stored value again through the new mask.
+class RefreshTrigger : public QObject {
+    Q_OBJECT
+
+public:
+    RefreshTrigger(QObject* owner, std::function<void()> refresh)
+        : QObject(owner)
+        , m_refresh(std::move(refresh))
+    {
+    }
+    Q_INVOKABLE void trigger() { m_refresh(); }
+
+private:
+    std::function<void()> m_refresh;
+};
+
+} // namespace
+
 void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditOptions& options)
 {
+    edit->setProperty("jxMask", options.mask);
     if (!options.mask.isEmpty())
         edit->setInputMask(masks::toQtInputMask(options.mask));
     if (options.maxLength > 0)
         edit->setMaxLength(options.maxLength);
     if (options.digitsOnly)
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
-    auto refresh = [edit, &set, field, options] {
-        if (edit->hasFocus() && edit->isModified())
-            return;
-        const QString stored = set.isOpen() && !set.isEmpty() ? set.value(field).toString() : QString();
-        edit->setText(options.mask.isEmpty() ? stored : masks::apply(stored, options.mask));
+    auto show = [edit, &set, field, options] {
+        const QVariant stored = set.isOpen() && !set.isEmpty() ? set.value(field) : QVariant();
+        const QString mask = maskOf(edit);
+        QString text = stored.toString();
+        if (options.money)
+            text = stored.isNull() ? QString() : money::format(stored.toLongLong(), 2, false);
+        edit->setText(mask.isEmpty() ? text : masks::apply(text, mask));
         edit->setModified(false);
     };
+    auto refresh = [edit, show] {
+        if (edit->hasFocus() && edit->isModified())
+            return;
+        show();
+    };
+    edit->setProperty("jxRefresh", QVariant::fromValue<QObject*>(new RefreshTrigger(edit, show)));
     onRefresh(edit, set, refresh);
     if (options.upper || options.lower || options.replaceAmpersand || options.replaceBrackets) {
         QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, options](const QString& text) {
@@ -91,13 +187,16 @@ void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditO
             }
         });
     }
-    QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, &set, field, options] {
+    QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, &set, field, show] {
         if (!set.isOpen() || set.isEmpty() || !edit->isModified())
             return;
         // displayText keeps every position of the mask, so literals can be told from typing.
-        const QString value = options.mask.isEmpty() ? edit->text() : masks::strip(edit->displayText(), options.mask);
-        set.setValue(field, value.isEmpty() ? QVariant() : QVariant(value));
-        edit->setModified(false);
+        const QString mask = maskOf(edit);
+        const QString value = mask.isEmpty() ? edit->text() : masks::strip(edit->displayText(), mask);
+        if (store(set, field, value.isEmpty() ? QVariant() : QVariant(value)))
+            edit->setModified(false);
+        else
+            show();
     });
 }
 
@@ -113,6 +212,22 @@ void dateEdit(QLineEdit* edit, RecordSet& set, const QString& field)
         edit->setModified(false);
     };
     onRefresh(edit, set, refresh);
+    // Written as soon as it is typed, so that rules and other fields see it and a refresh
+    // caused by another field does not wipe it out.
+    QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, &set, field] {
+        if (!set.isOpen() || set.isEmpty() || !edit->isModified())
+            return;
+        QString compact = edit->text();
+        compact.remove(u'/');
+        if (compact.trimmed().isEmpty()) {
+            if (store(set, field, QVariant()))
+                edit->setModified(false);
+            return;
+        }
+        const QDate date = QDate::fromString(edit->text(), QStringLiteral("dd/MM/yyyy"));
+        if (date.isValid() && store(set, field, date))
+            edit->setModified(false);
+    });
 }
 
 void label(QLabel* target, RecordSet& set, const QString& field, const QString& mask)
@@ -139,7 +254,7 @@ void displayEdit(QLineEdit* edit, RecordSet& set, const QString& displayField, c
     });
     edit->installEventFilter(new ClearOnDelete(edit, [&set, clearField] {
         if (set.isOpen() && !set.isEmpty())
-            set.setValue(clearField, QVariant());
+            store(set, clearField, QVariant());
     }));
 }
 
@@ -160,8 +275,8 @@ void lookup(QComboBox* combo, RecordSet& set, const QString& field, RecordSet& r
         const QSignalBlocker block(combo);
         const QVariant value = set.isOpen() && !set.isEmpty() ? set.value(field) : QVariant();
         int found = -1;
-        for (int i = 0; i < combo->count() && !value.isNull(); ++i) {
-            if (combo->itemData(i).toDouble() == value.toDouble() || combo->itemData(i).toString() == value.toString())
+        for (int i = 0; i < combo->count() && found < 0; ++i) {
+            if (sameKey(combo->itemData(i), value))
                 found = i;
         }
         combo->setCurrentIndex(found);
@@ -169,13 +284,12 @@ void lookup(QComboBox* combo, RecordSet& set, const QString& field, RecordSet& r
     QObject::connect(combo, &QComboBox::activated, combo, [combo, &set, field, afterChoice](int index) {
         if (!set.isOpen() || set.isEmpty())
             return;
-        set.setValue(field, combo->itemData(index));
-        if (afterChoice)
+        if (store(set, field, combo->itemData(index)) && afterChoice)
             afterChoice();
     });
     combo->installEventFilter(new ClearOnDelete(combo, [combo, &set, field] {
         if (set.isOpen() && !set.isEmpty())
-            set.setValue(field, QVariant());
+            store(set, field, QVariant());
         combo->setCurrentIndex(-1);
     }));
 }
@@ -195,10 +309,11 @@ void radio(QButtonGroup* group, RecordSet& set, const QString& field, const QVar
     QObject::connect(group, &QButtonGroup::idClicked, group, [&set, field, values, afterClick](int id) {
         if (!set.isOpen() || set.isEmpty() || id < 0 || id >= values.size())
             return;
-        set.setValue(field, values[id]);
-        if (afterClick)
+        if (store(set, field, values[id]) && afterClick)
             afterClick();
     });
 }
 
 } // namespace jx::gui::bind
+
+#include "Binders.moc"

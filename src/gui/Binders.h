@@ -23,7 +23,8 @@ namespace jx::gui {
 namespace bind {
 
 struct EditOptions {
-    QString mask; // the system's mask notation; empty for none
+    QString mask; // the system's mask notation; empty for none (setMask changes it later)
+    bool money = false; // a decimal shown "#.00" and typed in the Brazilian form
     bool upper = false;
     bool lower = false;
     bool replaceAmpersand = false; // "&" becomes "e"
@@ -32,10 +33,17 @@ struct EditOptions {
     int maxLength = 0;
 };
 
-// A text edit bound to a field; the value is written when editing finishes.
+// Where a value the record set refuses is reported (the shell shows it in an error box).
+void setErrorSink(std::function<void(const QString&)> sink);
+
+// A text edit bound to a field; the value is written when editing finishes. A value the
+// field refuses is reported and the edit shows the stored value again.
 void lineEdit(QLineEdit* edit, data::RecordSet& set, const QString& field, const EditOptions& options = {});
-// A date typed as dd/mm/yyyy; shows the stored ISO date and writes nothing itself (the
-// save checks and stores the typed dates).
+// Changes the mask of a bound edit (system notation, empty for none) and shows the stored
+// value through it; what is typed is stored without the mask's literals.
+void setMask(QLineEdit* edit, const QString& mask);
+// A date typed as dd/mm/yyyy; shows the stored ISO date and writes a valid or blank date
+// when editing finishes (an invalid one is left for the save's check to report).
 void dateEdit(QLineEdit* edit, data::RecordSet& set, const QString& field);
 // A read-only display of a field (through a display mask when given).
 void label(QLabel* label, data::RecordSet& set, const QString& field, const QString& mask = {});
@@ -43,7 +51,8 @@ void memo(QPlainTextEdit* memo, data::RecordSet& set, const QString& field);
 // A read-only edit showing a display field; Del or Backspace in it clears clearField.
 void displayEdit(QLineEdit* edit, data::RecordSet& set, const QString& displayField, const QString& clearField);
 // A drop-down listing displayField of the reference rows and storing their keyField; Del
-// clears the value.
+// clears the value. The item shown is the one whose key equals the stored value, compared
+// as numbers when both are numbers and as texts otherwise.
 void lookup(QComboBox* combo, data::RecordSet& set, const QString& field, data::RecordSet& reference,
     const QString& keyField, const QString& displayField, std::function<void()> afterChoice = {});
 // Radio buttons (ids 0..n-1) storing values[id].
@@ -52,6 +61,8 @@ void radio(QButtonGroup* group, data::RecordSet& set, const QString& field, cons
 
 // The typed-text transformation of an edit.
 QString transform(const QString& text, const EditOptions& options);
+// Whether a look-up item's key is the stored value.
+bool sameKey(const QVariant& itemKey, const QVariant& stored);
 
 } // namespace bind
 } // namespace jx::gui

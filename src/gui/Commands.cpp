@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -52,6 +53,26 @@ QStyle::StandardPixmap pictureFor(const CommandDef& def)
     return QStyle::SP_FileDialogNewFolder;
 }
 
+// An open pop-up (a combo's list, a completer, a menu) takes its own Esc: without this the
+// window's Esc command (Cancelar/Fechar) would run first and close or question the window.
+class PopupKeysFirst : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride && QApplication::activePopupWidget()) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+                key->accept(); // delivered as a key press to the pop-up, not as a shortcut
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 Commands::Commands(QObject* parent)
@@ -97,6 +118,9 @@ Commands::Commands(QObject* parent)
         if (showAbout)
             showAbout();
     });
+
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        qApp->installEventFilter(new PopupKeysFirst(this));
 
     auto* idle = new QTimer(this);
     idle->setInterval(200);

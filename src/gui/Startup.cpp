@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "Binders.h"
 #include "Commands.h"
 #include "RequestWindows.h"
 #include "TFrmPrincipal.h"
@@ -30,10 +31,36 @@ Startup::~Startup()
     // connection.
     m_main.reset();
     m_requests.reset();
-    m_help.reset();
+    delete m_help.data();
+    bind::setErrorSink({});
     m_commands.reset();
     m_jx.reset();
     m_db.reset();
+}
+
+THelpWindow* Startup::helpWindow() const
+{
+    return m_help.data();
+}
+
+void Startup::showHelp(int topic)
+{
+    QWidget* owner = Commands::activeWindow();
+    if (owner && owner == m_help.data())
+        owner = m_help->parentWidget();
+    if (!owner)
+        owner = m_main.get();
+    // A window that is not a child of the modal window in front would take no input.
+    if (m_help && m_help->parentWidget() != owner) {
+        delete m_help.data();
+    }
+    if (!m_help)
+        m_help = new THelpWindow(owner);
+    const bool modal = owner && (owner->isModal() || QApplication::activeModalWidget() == owner);
+    if (m_help->isVisible() && (m_help->windowModality() != Qt::NonModal) != modal)
+        m_help->hide();
+    m_help->setWindowModality(modal ? Qt::ApplicationModal : Qt::NonModal);
+    m_help->showTopic(topic);
 }
 
 int Startup::splashWaitFromEnvironment()
@@ -78,11 +105,8 @@ bool Startup::start()
         starting = false;
         m_jx = std::make_unique<TdtmJX>(*m_db, prompts, endNow, m_options.programFolder);
         m_commands = std::make_unique<Commands>();
-        m_commands->showHelp = [this](int topic) {
-            if (!m_help)
-                m_help = std::make_unique<THelpWindow>();
-            m_help->showTopic(topic);
-        };
+        m_commands->showHelp = [this](int topic) { showHelp(topic); };
+        bind::setErrorSink([&prompts](const QString& text) { prompts.error(text); });
         m_commands->showAbout = [this] {
             TscrUntSobre about(m_jx->Config, QApplication::activeWindow());
             about.exec();

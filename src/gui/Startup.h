@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLockFile>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -41,7 +42,7 @@ public:
     TdtmJX* dataModule() const { return m_jx.get(); }
     TFrmPrincipal* mainWindow() const { return m_main.get(); }
     Commands* commands() const { return m_commands.get(); }
-    THelpWindow* helpWindow() const { return m_help.get(); }
+    THelpWindow* helpWindow() const;
     RequestWindows* requestWindows() const { return m_requests.get(); }
 
     // The splash wait: JX_SPLASH_MS when set (a test setting), else 5000 ms.
@@ -49,13 +50,16 @@ public:
     static inline const QString kAlreadyRunning = QStringLiteral("O programa já está sendo executado!");
 
 private:
+    void showHelp(int topic);
+
     Options m_options;
     std::unique_ptr<QLockFile> m_lock;
     bool m_splashShown = false;
     std::unique_ptr<TdtmDB> m_db;
     std::unique_ptr<TdtmJX> m_jx;
     std::unique_ptr<Commands> m_commands;
-    std::unique_ptr<THelpWindow> m_help;
+    // Owned by the window it was opened from, so that it works above a modal window.
+    QPointer<THelpWindow> m_help;
     std::unique_ptr<RequestWindows> m_requests;
     std::unique_ptr<TFrmPrincipal> m_main;
 };

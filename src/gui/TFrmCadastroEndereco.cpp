@@ -26,7 +26,6 @@ TFrmCadastroEndereco::TFrmCadastroEndereco(Commands& commands, TdtmJX& jx, UserP
     setObjectName(QStringLiteral("TFrmCadastroEndereco"));
     setWindowTitle(QStringLiteral("Endereço"));
     setHelpTopic(10);
-    addAction(commands.action(QStringLiteral("actAjuda")));
     RecordSet& a = *jx.cdsEnderco;
 
     auto* grid = new QGridLayout;
@@ -139,7 +138,13 @@ void TFrmCadastroEndereco::done(int result)
 {
     commitTyping();
     if (result == QDialog::Accepted) {
-        const Addresses::Check check = Addresses::check(*m_jx.cdsEnderco);
+        Addresses::Check check;
+        try {
+            check = Addresses::check(*m_jx.cdsEnderco);
+        } catch (...) {
+            m_prompts.error(kAddFailed);
+            return;
+        }
         if (!check.ok()) {
             m_prompts.error(check.message);
             QWidget* target = check.focusField == QLatin1String("LOCALIDADE") ? m_stack->currentWidget()

@@ -35,6 +35,7 @@ public:
     static inline const QString kCancelQuestion = QStringLiteral(
         "Ao cancelar ou fechar a tela todas as informações que ainda não foram salvas serão perdidas!\rDeseja "
         "continuar?");
+    static inline const QString kAddFailed = QStringLiteral("Erro ao tentar Adicionar um Endereço");
 
 private:
     TdtmJX& m_jx;

@@ -38,6 +38,9 @@ TFrmCadastroPadrao::TFrmCadastroPadrao(Commands& commands, QWidget* parent)
     };
     m_save = makeButton("sbtSalvar", "actSalvarPadrao");
     m_cancel = makeButton("sbtCancelar", "actCancelarPadrao");
+    m_help = makeButton("sbtAjuda", "actAjuda");
+    // The same commands on the window's context menu.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
     outer->addWidget(bar);
 
     m_status = new QStatusBar(this);

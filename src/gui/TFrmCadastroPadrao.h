@@ -23,12 +23,14 @@ public:
     QStatusBar* statusBar() const { return m_status; }
     QToolButton* saveButton() const { return m_save; }
     QToolButton* cancelButton() const { return m_cancel; }
+    QToolButton* helpButton() const { return m_help; }
 
 private:
     QVBoxLayout* m_content;
     QStatusBar* m_status;
     QToolButton* m_save;
     QToolButton* m_cancel;
+    QToolButton* m_help;
 };
 
 } // namespace jx::gui

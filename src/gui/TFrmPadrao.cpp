@@ -1,8 +1,11 @@
 #include "TFrmPadrao.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QRadioButton>
 
 namespace jx::gui {
 
@@ -27,14 +30,33 @@ bool TFrmPadrao::moveFocus(bool backwards)
     return focusNextPrevChild(!backwards);
 }
 
+namespace {
+
+bool isEnter(const QKeyEvent* key)
+{
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+        && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+// Push and tool buttons are pressed by Enter; radio buttons and check boxes are fields.
+QAbstractButton* pressableButton(QWidget* widget)
+{
+    auto* button = qobject_cast<QAbstractButton*>(widget);
+    return button && !qobject_cast<QRadioButton*>(button) && !qobject_cast<QCheckBox*>(button) ? button : nullptr;
+}
+
+} // namespace
+
 bool TFrmPadrao::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
-        if (widget && widget != this && widget->window() == this
-            && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (widget && widget != this && widget->window() == this && isEnter(key)) {
+            if (QAbstractButton* button = pressableButton(widget)) {
+                button->click();
+                return true;
+            }
             moveFocus(key->modifiers() & Qt::ShiftModifier);
             return true;
         }
@@ -42,10 +64,29 @@ bool TFrmPadrao::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void TFrmPadrao::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Every window opens on its first field, never on a button.
+    QWidget* focused = focusWidget();
+    if (focused && !pressableButton(focused))
+        return;
+    QWidget* candidate = this;
+    for (int guard = 0; guard < 1000; ++guard) {
+        candidate = candidate->nextInFocusChain();
+        if (!candidate || candidate == this)
+            break;
+        if (candidate->window() == this && candidate->isVisibleTo(this) && candidate->isEnabled()
+            && (candidate->focusPolicy() & Qt::TabFocus) && !pressableButton(candidate)) {
+            candidate->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 void TFrmPadrao::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+    if (isEnter(event)) {
         moveFocus(event->modifiers() & Qt::ShiftModifier);
         event->accept();
         return;

@@ -5,7 +5,8 @@
 namespace jx::gui {
 
 // The base of the program's modal windows: Enter moves the focus to the next control in
-// tab order, Shift+Enter to the previous one, wrapping at the ends. With key preview the
+// tab order, Shift+Enter to the previous one, wrapping at the ends; on a focused button
+// Enter presses it. The window opens with the focus on its first field. With key preview the
 // window sees the key whichever control has the focus; without it, only while the window
 // itself has the focus. Closing first moves the focus on, so that a value still being
 // typed reaches its field.
@@ -24,6 +25,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     // Called before the window goes away, the focus already moved on.
     void commitTyping();

@@ -90,6 +90,9 @@ void TFrmPrincipal::buildToolBar()
         QAction* action = m_commands.action(QLatin1String(command));
         b->setIcon(action->icon());
         connect(b, &QToolButton::clicked, action, &QAction::trigger);
+        // One command, one state: a command not built yet is disabled here too.
+        b->setEnabled(action->isEnabled());
+        connect(action, &QAction::changed, b, [b, action] { b->setEnabled(action->isEnabled()); });
         bar->addWidget(b);
     };
     direct("SpeedButton3", "actAbrirSolicitacaoInscricaoEstadual", QStringLiteral("&Inscrição Estadual"),

@@ -2,6 +2,8 @@
 
 #include "TFrmSolicitacaoIE.h"
 
+#include "PopupComboBox.h"
+
 #include "Commands.h"
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
@@ -132,16 +134,19 @@ QWidget* TFrmSolicitacaoIE::buildDadosIniciais()
     radio("dbrgTrib", "SUBSTITUTO_TRIBUTARIO", { QStringLiteral("Sim"), QStringLiteral("Não") }, { "S", "N" },
         [this] { applyRules(true); });
     form->addRow(label(QStringLiteral("É Substituto Tributário?"), "lblSubstituto"), control("dbrgTrib"));
-    QComboBox* vinculo = lookup("dbLkComunicar", "VINCULO", *m_jx.cdsViculo, "ID_VINCULO", "DESCRICAO", [this] {
+    auto* vinculo = new PopupComboBox(this);
+    vinculo->setObjectName(QStringLiteral("dbLkComunicar"));
+    bind::lookup(vinculo, r, "VINCULO", *m_jx.cdsViculo, "ID_VINCULO", "DESCRICAO", [this] {
         const QString message
             = requestRules::ruleV(*m_jx.cdsSolicitacaoIE, *m_jx.cdsIE_Estab_Vinc, m_rememberedVinculo);
         if (!message.isEmpty())
             m_prompts.error(message);
+        m_rememberedVinculo = m_jx.cdsSolicitacaoIE->value("VINCULO");
     });
-    connect(vinculo, &QComboBox::highlighted, this, [this] {
-        if (m_rememberedVinculo.isNull())
-            m_rememberedVinculo = m_jx.cdsSolicitacaoIE->value("VINCULO");
-    });
+    m_controls.insert(vinculo->objectName(), vinculo);
+    // The value to go back to is the one shown when the list was opened.
+    connect(vinculo, &PopupComboBox::popupAboutToShow, this,
+        [this] { m_rememberedVinculo = m_jx.cdsSolicitacaoIE->value("VINCULO"); });
     m_rememberedVinculo = r.value("VINCULO");
     form->addRow(label(QStringLiteral("Comunicar Incorporação, Fusão ou Cisão Total: "), "lblComunicar"), vinculo);
     radio("dbrgIEUnica", "INSCRICAO_UNICA", { QStringLiteral("Sim"), QStringLiteral("Não") }, { "S", "N" }, [this] {
@@ -154,6 +159,7 @@ QWidget* TFrmSolicitacaoIE::buildDadosIniciais()
         lookup("dbLkNatureza", "ID_NATUREZA_JURIDICA", *m_jx.cdsNatureza_Juridica, "ID_NATUREZAJUD", "DESCRICAO"));
     bind::EditOptions receita;
     receita.maxLength = 9;
+    receita.money = true;
     form->addRow(label(QStringLiteral("Limite Receita Bruta Anual Prevista:"), "lblReceita"),
         edit("dbReceitaBruta", r, "RECEITA_BRUTA", receita));
     layout->addWidget(second);
@@ -260,11 +266,26 @@ QWidget* TFrmSolicitacaoIE::buildQualificacao()
     show(QStringLiteral("Natureza Jurídica: "), "DESC_NATUREZAJURIDICA");
     show(QStringLiteral("Regime de Recolhimento: "), "DESC_REGIMERECOLHIMENTO");
     show(QStringLiteral("Unidade Auxiliar: "), "DESC_UNIDADEAUXILIAR");
-    show(QStringLiteral("CNAE-F Principal: "), "DESC_CNAEF");
+    auto showCnaef = [&](const QString& caption, const char* code, const char* description) {
+        auto* row = new QWidget(page);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        auto* codeLabel = new QLabel(row);
+        codeLabel->setObjectName(QLatin1String(code) + QStringLiteral("_Qualificacao"));
+        codeLabel->setMinimumWidth(90);
+        bind::label(codeLabel, r, QLatin1String(code));
+        auto* descriptionLabel = new QLabel(row);
+        descriptionLabel->setObjectName(QLatin1String(description) + QStringLiteral("_Qualificacao"));
+        bind::label(descriptionLabel, r, QLatin1String(description));
+        h->addWidget(codeLabel);
+        h->addWidget(descriptionLabel, 1);
+        form->addRow(label(caption), row);
+    };
+    showCnaef(QStringLiteral("CNAE-F Principal: "), "DESC_CNAEFCOD", "DESC_CNAEF");
     form->addRow(label(QStringLiteral("CAE: ")), lookup("dbLkCAE", "ID_CAE", *m_jx.cdsCAE, "ID_CAE", "DESCRICAO"));
     form->addRow(label(QStringLiteral("Desmembramento:")),
         lookup("dbLkDesmembramento1", "ID_DESMEMBRAMENTO1", *m_jx.cdsDesmembramento1, "ID_CNAEF", "DESCRICAO"));
-    show(QStringLiteral("CNAE-F Secundária: "), "DESC_CNAEFS");
+    showCnaef(QStringLiteral("CNAE-F Secundária: "), "DESC_CNAEFCODS", "DESC_CNAEFS");
     form->addRow(label(QStringLiteral("Desmembramento:")),
         lookup("dbLkDesmembramento2", "ID_DESMEMBRAMENTO2", *m_jx.cdsDesmembramento2, "ID_CNAEF", "DESCRICAO"));
     bind::EditOptions upper;
@@ -419,12 +440,10 @@ QWidget* TFrmSolicitacaoIE::buildContabilistas()
     form->addRow(label(QStringLiteral("Tipo de Identificação do Contabilista/Empresa Contábil:")), kind);
     QLineEdit* number = edit("dbDocContabilista", r, "DOCUMENTO_CONTABILISTA_NUMERO", {});
     // The number's mask follows the kind of document.
+    // Through the binder, so that the number is stored without the mask's punctuation.
     auto remask = [this, number] {
         const int type = m_jx.cdsSolicitacaoIE->value("DOCUMENTO_CONTABILISTA_TIPO").toInt();
-        const QString mask = type == 4 ? masks::kCpfEdit : type == 3 ? masks::kCnpjEdit : QString();
-        number->setInputMask(mask.isEmpty() ? QString() : masks::toQtInputMask(mask));
-        const QString stored = m_jx.cdsSolicitacaoIE->value("DOCUMENTO_CONTABILISTA_NUMERO").toString();
-        number->setText(mask.isEmpty() ? stored : masks::apply(stored, mask));
+        bind::setMask(number, type == 4 ? masks::kCpfEdit : type == 3 ? masks::kCnpjEdit : QString());
     };
     connect(kind, &QComboBox::activated, this, remask);
     remask();

@@ -1,6 +1,8 @@
 #include "THelpWindow.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -24,6 +26,11 @@ THelpWindow::THelpWindow(QWidget* parent)
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("txtAjuda"));
     layout->addWidget(m_browser);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->setObjectName(QStringLiteral("btnFecharAjuda"));
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("&Fechar"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
     resize(560, 420);
 }
 
@@ -40,6 +47,7 @@ void THelpWindow::showTopic(int topic)
     m_browser->setHtml(QString::fromUtf8(page.readAll()));
     show();
     raise();
+    activateWindow();
 }
 
 } // namespace jx::gui

@@ -6,7 +6,8 @@ class QTextBrowser;
 
 namespace jx::gui {
 
-// The in-program help: one page per topic number, built into the program.
+// The in-program help: one page per topic number, built into the program. Esc or its
+// "Fechar" button closes it.
 class THelpWindow : public QDialog {
     Q_OBJECT
 

@@ -7,63 +7,15 @@
 
 #include <gtest/gtest.h>
 
-#include "../support/TestDatabase.h"
+#include "../support/RequestFixture.h"
 
 using namespace jx;
 using namespace jxtest;
 using data::RecordSet;
+using Requests = RequestFixture;
 using Answer = RequestLifecycle::ExistingAnswer;
 using Outcome = RequestLifecycle::Confirmation::Outcome;
 
-namespace {
-
-class Requests : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_db = std::make_unique<TdtmDB>(m_folder.path(), m_prompts, [this] { ++m_ended; });
-        m_jx = std::make_unique<TdtmJX>(
-            *m_db, m_prompts, [this] { ++m_ended; }, m_folder.path());
-        m_life = std::make_unique<RequestLifecycle>(*m_jx, m_prompts);
-    }
-
-    qint64 count(const QString& sql)
-    {
-        db::Connection c;
-        c.open(m_folder.databasePath(), db::kDatabaseKey);
-        db::Statement s = c.prepare(sql);
-        s.step();
-        return s.int64(0);
-    }
-
-    RequestLifecycle::Confirmation create(const QString& cnpj, const QString& ie = {}, Answer answer = Answer::Edit)
-    {
-        return m_life->confirmNewRequest(
-            cnpj, ie, [answer] { return answer; }, m_check);
-    }
-
-    // A complete establishment address typed into the request's address set.
-    void typeAddress(RecordSet& address)
-    {
-        address.setValue("CEP", "70000123");
-        address.setValue("ID_UF", 10);
-        address.setValue("LOCALIDADE", "CIDADE");
-        address.setValue("TIPO_LOGRADOURO", 1);
-        address.setValue("LOGRADOURO", "DAS FLORES");
-    }
-
-    RequestLifecycle::SaveResult save() { return m_life->save({ "  /  /    ", "", "  /  /    " }); }
-
-    TestProgramFolder m_folder;
-    ScriptedPrompts m_prompts;
-    StateRegistrationCheck m_check { JX_INSCE_LIBRARY };
-    int m_ended = 0;
-    std::unique_ptr<TdtmDB> m_db;
-    std::unique_ptr<TdtmJX> m_jx;
-    std::unique_ptr<RequestLifecycle> m_life;
-};
-
-} // namespace
 
 TEST_F(Requests, ConfirmationRefusesBadInputWithFocus)
 {
