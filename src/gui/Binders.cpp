@@ -42,23 +42,6 @@ bool store(RecordSet& set, const QString& field, const QVariant& value)
     }
 }
 
-bool isNumber(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QString maskOf(const QLineEdit* edit)
 {
     return edit->property("jxMask").toString();
@@ -118,7 +101,7 @@ bool sameKey(const QVariant& itemKey, const QVariant& stored)
         return false;
     // Text keys (município names, complement codes) must never meet as numbers: every
     // one of them would read as 0.
-    if (isNumber(itemKey) && isNumber(stored))
+    if (data::isNumber(itemKey) && data::isNumber(stored))
         return itemKey.toDouble() == stored.toDouble();
     return itemKey.toString() == stored.toString();
 }

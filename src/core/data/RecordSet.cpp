@@ -49,23 +49,6 @@ bool lessThan(const QVariant& a, const QVariant& b)
     return QVariant::compare(a, b) == QPartialOrdering::Less;
 }
 
-bool isNumber(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool sameValue(const QVariant& a, const QVariant& b)
 {
     if (a.isNull() || b.isNull())
@@ -76,6 +59,31 @@ bool sameValue(const QVariant& a, const QVariant& b)
 }
 
 } // namespace
+
+bool isIntegral(const QVariant& v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isFloating(const QVariant& v)
+{
+    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float;
+}
+
+bool isNumber(const QVariant& v)
+{
+    return isIntegral(v) || isFloating(v);
+}
 
 RecordSet::RecordSet(const QString& name, QObject* parent)
     : QObject(parent)
@@ -377,26 +385,6 @@ QVariant RecordSet::valueAt(int visibleRow, int field) const
 }
 
 namespace {
-
-bool isIntegral(const QVariant& v)
-{
-    switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool isFloating(const QVariant& v)
-{
-    return v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float;
-}
 
 bool isText(const QVariant& v)
 {

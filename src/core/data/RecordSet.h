@@ -17,6 +17,11 @@ namespace jx::data {
 
 enum class FieldType { AutoInc, Integer, SmallInt, Real, Decimal, Date, Text, Blob };
 
+// The kinds of value a QVariant holds, as the conversions and comparisons need them.
+bool isIntegral(const QVariant& v);
+bool isFloating(const QVariant& v);
+bool isNumber(const QVariant& v);
+
 struct Field {
     QString name;
     FieldType type = FieldType::Text;
