@@ -139,8 +139,14 @@ void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditO
     edit->setProperty("jxMask", options.mask);
     if (!options.mask.isEmpty())
         edit->setInputMask(masks::toQtInputMask(options.mask));
-    if (options.maxLength > 0)
+    if (options.money) {
+        // The limit is on what is typed: a stored amount shown with its decimals may be
+        // longer, and a length limit would cut it on screen.
+        const QString pattern = QStringLiteral("[0-9.,]{0,%1}").arg(options.maxLength > 0 ? options.maxLength : 18);
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), edit));
+    } else if (options.maxLength > 0) {
         edit->setMaxLength(options.maxLength);
+    }
     if (options.digitsOnly)
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
     auto show = [edit, &set, field, options] {
@@ -186,15 +192,24 @@ void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditO
 void dateEdit(QLineEdit* edit, RecordSet& set, const QString& field)
 {
     edit->setInputMask(QStringLiteral("00/00/0000; "));
-    auto refresh = [edit, &set, field] {
-        if (edit->hasFocus() && edit->isModified())
-            return;
+    auto show = [edit, &set, field] {
         const QString iso = set.isOpen() && !set.isEmpty() ? set.value(field).toString() : QString();
         const QDate date = QDate::fromString(iso.left(10), Qt::ISODate);
         edit->setText(date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString());
         edit->setModified(false);
     };
-    onRefresh(edit, set, refresh);
+    // An invalid date typed is not stored; it stays on screen, for the save's check to
+    // report, until the row itself changes.
+    auto keepTyped = [edit, show] {
+        if (!edit->isModified())
+            show();
+    };
+    QObject::connect(&set, &RecordSet::currentChanged, edit, show);
+    QObject::connect(&set, &RecordSet::dataReset, edit, show);
+    QObject::connect(&set, &RecordSet::valuesChanged, edit, keepTyped);
+    QObject::connect(&set, &RecordSet::rowChanged, edit, [keepTyped](int) { keepTyped(); });
+    QObject::connect(&set, &RecordSet::stateChanged, edit, keepTyped);
+    show();
     // Written as soon as it is typed, so that rules and other fields see it and a refresh
     // caused by another field does not wipe it out.
     QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, &set, field] {

@@ -74,9 +74,17 @@ void RequestWindows::openBrowser()
 
 void RequestWindows::openForm()
 {
-    TFrmSolicitacaoIE form(m_commands, m_jx, *m_lifecycle, m_prompts, QApplication::activeWindow());
+    // The operation's transaction is open: if the form cannot even be shown, end it here
+    // rather than leave it for the next command to commit.
+    std::unique_ptr<TFrmSolicitacaoIE> form;
+    try {
+        form = std::make_unique<TFrmSolicitacaoIE>(m_commands, m_jx, *m_lifecycle, m_prompts, QApplication::activeWindow());
+    } catch (...) {
+        m_lifecycle->abandon();
+        throw;
+    }
     m_commands.runUpdateRules();
-    form.exec();
+    form->exec();
 }
 
 void RequestWindows::newRequest()

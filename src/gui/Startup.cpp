@@ -52,7 +52,9 @@ void Startup::showHelp(int topic)
         owner = m_main.get();
     // A window that is not a child of the modal window in front would take no input.
     if (m_help && m_help->parentWidget() != owner) {
-        delete m_help.data();
+        m_help->hide();
+        m_help->deleteLater();
+        m_help = nullptr;
     }
     if (!m_help)
         m_help = new THelpWindow(owner);

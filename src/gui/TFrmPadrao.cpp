@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QTabBar>
 #include <QRadioButton>
 
 namespace jx::gui {
@@ -76,8 +78,10 @@ void TFrmPadrao::showEvent(QShowEvent* event)
         candidate = candidate->nextInFocusChain();
         if (!candidate || candidate == this)
             break;
+        auto* display = qobject_cast<QLineEdit*>(candidate);
         if (candidate->window() == this && candidate->isVisibleTo(this) && candidate->isEnabled()
-            && (candidate->focusPolicy() & Qt::TabFocus) && !pressableButton(candidate)) {
+            && (candidate->focusPolicy() & Qt::TabFocus) && !pressableButton(candidate)
+            && !qobject_cast<QTabBar*>(candidate) && !(display && display->isReadOnly())) {
             candidate->setFocus(Qt::TabFocusReason);
             return;
         }

@@ -338,7 +338,8 @@ QWidget* TFrmSolicitacaoIE::buildEnderecoComunicacao()
                   QToolButton* link = makeCommandButton(box, m_commands, command);
                   link->setToolButtonStyle(Qt::ToolButtonTextOnly);
                   link->setCursor(Qt::PointingHandCursor);
-                  link->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+                  link->setStyleSheet(QStringLiteral("QToolButton { color: blue; text-decoration: underline; } "
+                                                     "QToolButton:disabled { color: gray; }"));
                   links->addWidget(link);
               }
               links->addStretch();

@@ -45,6 +45,7 @@ void THelpWindow::showTopic(int topic)
     QFile page(pagePath(m_topic));
     page.open(QIODevice::ReadOnly);
     m_browser->setHtml(QString::fromUtf8(page.readAll()));
+    setProperty("helpTopic", m_topic); // F1 inside the help keeps its page
     show();
     raise();
     activateWindow();

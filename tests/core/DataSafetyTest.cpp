@@ -123,6 +123,7 @@ TEST_F(DataSafety, ARefusedNewRequestStopsAndTouchesNoOtherRequest)
 
     expectPromptsMet();
     EXPECT_FALSE(m_db->inTransaction());
+    EXPECT_EQ(m_jx->cdsSolicitacaoIE->text("CNPJ"), kCnpjs[1]); // still on the row the user chose
     EXPECT_EQ(m_jx->cdsSolicitacaoIE->state(), RecordSet::State::Browse);
     EXPECT_FALSE(m_jx->cdsSolicitacaoIE->hasPending());
     EXPECT_EQ(m_jx->cdsSolicitacaoIE->count(), 3);
@@ -152,6 +153,67 @@ TEST_F(DataSafety, ASaveRefusedByTheDatabaseCommitsNothing)
     ASSERT_TRUE(save().saved);
     EXPECT_EQ(street(kCnpjs[1]), "NOVA");
     EXPECT_EQ(count("SELECT count(*) FROM COMUNICACAO"), 1);
+}
+
+TEST_F(DataSafety, ANewRequestsDetailsBelongToItsNewKey)
+{
+    createThree();
+    moveTo(kCnpjs[1]);
+    ASSERT_EQ(create("55566677000183").outcome, Outcome::Opened);
+    const QVariant id = m_jx->cdsSolicitacaoIE->value("ID_SOLICITACAO");
+    ASSERT_FALSE(id.isNull());
+    RecordSet& linked = *m_jx->cdsCNPJ_Estab_Vinc;
+    for (const char* nucleo : { "11222333", "44455566" }) {
+        linked.append();
+        linked.setValue("ID_SOLICITACAO", id);
+        linked.setValue("CNPJ_NUCLEO", nucleo);
+        linked.post();
+    }
+    ASSERT_TRUE(m_jx->apply(linked, 0, false));
+    m_jx->openSet(linked);
+    EXPECT_EQ(linked.count(), 2); // the list reads the new request's rows
+    typeAddress(*m_jx->cdsSolicIEEndEstab);
+    ASSERT_TRUE(save().saved);
+    m_prompts.expectYesNo(RequestLifecycle::kDeleteQuestion, true);
+    ASSERT_TRUE(m_life->deleteCurrent());
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_CNPJ_VINCULADO"), 0); // nothing orphaned
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE"), 3);
+    expectPromptsMet();
+}
+
+TEST_F(DataSafety, ARefusedDeletionIsStillOwedByTheNextSave)
+{
+    createThree();
+    moveTo(kCnpjs[1]);
+    m_life->beginEdit();
+    m_jx->cdsSolicitacaoIEComun->setValue("TELEFONE", "6133334444");
+    ASSERT_TRUE(save().saved);
+    ASSERT_EQ(count("SELECT count(*) FROM COMUNICACAO"), 1);
+    m_life->beginEdit();
+    m_jx->cdsSolicitacaoIEComun->setValue("TELEFONE", QVariant());
+    m_db->connection().exec("PRAGMA query_only = ON");
+    m_prompts.expectMessage("O banco de dados não aceita gravação (somente leitura).");
+    EXPECT_FALSE(save().saved);
+    m_db->connection().exec("PRAGMA query_only = OFF");
+    ASSERT_TRUE(save().saved);
+    EXPECT_EQ(count("SELECT count(*) FROM COMUNICACAO"), 0);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE ID_COMUNICACAO_EMPRESA IS NOT NULL"), 0);
+
+    // A refused "(limpar endereço)" leaves the address where it was.
+    m_life->beginEdit();
+    typeAddress(*m_jx->cdsSolicIEEndCorresp);
+    ASSERT_TRUE(save().saved);
+    m_life->beginEdit();
+    m_db->connection().exec("PRAGMA query_only = ON");
+    m_prompts.expectMessage("O banco de dados não aceita gravação (somente leitura).");
+    m_life->addresses().LimparEndCorrespondencia();
+    m_db->connection().exec("PRAGMA query_only = OFF");
+    EXPECT_EQ(m_jx->cdsSolicIEEndCorresp->text("CEP"), "70000123");
+    ASSERT_TRUE(save().saved);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE S JOIN ENDERECO E ON "
+                    "E.ID_ENDERECO = S.ID_ENDERECO_CORRESPONDECIA"),
+        1);
+    expectPromptsMet();
 }
 
 TEST_F(DataSafety, ARefusedValueIsNoConflictAndDoesNotEndTheProgram)
@@ -272,6 +334,16 @@ TEST(RecordSetCursor, DiscardFilterSortAndDeleteKeepTheCurrentRow)
     set.cancelUpdates(); // the deleted row comes back in its place; the cursor stays
     EXPECT_EQ(set.value("ID").toInt(), 3);
     EXPECT_EQ(set.valueAt(1, 0).toInt(), 2);
+    // A new row dropped (refused, cancelled) returns to the row the user was on.
+    ASSERT_TRUE(set.locate("ID", 2));
+    set.append();
+    set.setValue("ID", 9);
+    set.post();
+    set.cancelUpdates();
+    EXPECT_EQ(set.value("ID").toInt(), 2);
+    set.append();
+    set.cancel();
+    EXPECT_EQ(set.value("ID").toInt(), 2);
 }
 
 TEST(RecordSetOpen, AFailedReadKeepsTheRowsAndAnEmptySetRefusesDelete)
@@ -284,6 +356,12 @@ TEST(RecordSetOpen, AFailedReadKeepsTheRowsAndAnEmptySetRefusesDelete)
     set.open(connection);
     const int rows = set.count();
     ASSERT_GT(rows, 3);
+    {
+        // Right after opening, discarding changes on the first row is no move.
+        QSignalSpy moved(&set, &data::RecordSet::currentChanged);
+        set.cancelUpdates();
+        EXPECT_EQ(moved.count(), 0);
+    }
     set.moveTo(rows / 2);
     const QVariant sigla = set.value("SIGLA");
     // The statement prepares, then fails on its first step.

@@ -282,6 +282,28 @@ TEST(FormDefects, TypedDatesSurviveOtherFieldsAndReachTheRules)
         ASSERT_TRUE(form.save());
         shell.life().beginEdit(); // reopened, as after a save
     }
+    // An invalid date is not stored, stays on screen while other fields change, and the save
+    // reports it.
+    {
+        TFrmSolicitacaoIE form(shell.commands(), jx, shell.life(), shell.prompts);
+        activate(&form);
+        form.topTabs()->setCurrentIndex(1);
+        auto* end = form.findChild<QLineEdit*>("dbdFim");
+        end->setFocus();
+        end->setCursorPosition(0);
+        QTest::keyClicks(end, "31022005");
+        QTest::keyClick(end, Qt::Key_Tab);
+        auto* name = form.findChild<QLineEdit*>("dbNomeFantasia");
+        name->setFocus();
+        QTest::keyClicks(name, "loja");
+        QTest::keyClick(name, Qt::Key_Tab);
+        EXPECT_EQ(end->text(), "31/02/2005");
+        shell.prompts.expectError("Data Inválida!");
+        EXPECT_FALSE(form.save());
+        shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+        form.done(QDialog::Rejected);
+        shell.life().beginEdit();
+    }
     EXPECT_EQ(shell.count(QStringLiteral("SELECT count(*) FROM SOLICITACAO_IE WHERE DATA_INICIO_ATIVIDADE = "
                                          "'2005-03-07' AND PROCESSO_NUMERO = 'P2' AND CNPJ = '%1'")
                               .arg(kCnpjs[1])),
@@ -332,10 +354,10 @@ TEST(FormDefects, AccountantDocumentAndMoneyAreStoredWithoutPunctuation)
         EXPECT_EQ(money->text(), QLatin1String(m.shown));
     }
     shell.prompts.expectError(
-        QStringLiteral("Valor inválido para o campo \"Limite Receita Bruta Anual Prevista\": \"12x\"."));
+        QStringLiteral("Valor inválido para o campo \"Limite Receita Bruta Anual Prevista\": \"1.2.3\"."));
     money->setFocus();
     money->selectAll();
-    QTest::keyClicks(money, "12x");
+    QTest::keyClicks(money, "1x.2.3-"); // letters and signs are not even typed
     QTest::keyClick(money, Qt::Key_Tab);
     EXPECT_EQ(r.value("RECEITA_BRUTA").toLongLong(), 5000);
     EXPECT_EQ(money->text(), ",50");

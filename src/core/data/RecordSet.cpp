@@ -194,9 +194,10 @@ void RecordSet::open(db::Connection& connection)
     invalidateOrderings();
     m_sortField.clear();
     rebuildView();
-    m_currentId = -1;
     m_cursor = m_view.empty() ? -1 : 0;
     m_eof = m_view.empty();
+    m_currentId = currentRowId();
+    m_rowBeforeInsert = -1;
     emit dataReset();
     emit currentChanged();
 }
@@ -544,6 +545,8 @@ void RecordSet::append()
     row.original = row.values;
     row.status = RowStatus::Inserted;
     row.id = m_nextRowId++;
+    // Dropping the new row returns to the row the user was on.
+    m_rowBeforeInsert = currentRowId();
     m_rows.push_back(std::move(row));
     m_view.push_back(int(m_rows.size()) - 1);
     invalidateOrderings();
@@ -578,7 +581,7 @@ void RecordSet::cancel()
             m_rows.erase(m_rows.begin() + m_view[cursor]);
         m_state = State::Browse;
         invalidateOrderings();
-        resetView(-1, cursor);
+        resetView(m_rowBeforeInsert, cursor);
         emit stateChanged();
         return;
     }
@@ -677,8 +680,10 @@ void RecordSet::cancelUpdates()
 {
     if (m_state == State::Edit || m_state == State::Insert)
         cancel();
-    const qint64 current = currentRowId();
+    qint64 current = currentRowId();
     const int cursor = m_cursor;
+    if (m_cursor >= 0 && m_cursor < int(m_view.size()) && m_rows[m_view[m_cursor]].status == RowStatus::Inserted)
+        current = m_rowBeforeInsert; // the current row is about to go
     std::vector<Row> kept;
     for (Row& row : m_rows) {
         if (row.status == RowStatus::Inserted)

@@ -207,6 +207,7 @@ private:
     std::vector<int> m_view;
     int m_cursor = -1;
     qint64 m_currentId = -1;
+    qint64 m_rowBeforeInsert = -1;
     qint64 m_nextRowId = 1;
     bool m_eof = true;
     State m_state = State::Inactive;

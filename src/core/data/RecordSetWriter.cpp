@@ -151,7 +151,15 @@ SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors
     if (allOrNothing)
         savepoint.emplace(connection, QStringLiteral("jx_send"));
     std::vector<RecordSet::Change> sent;
-    {
+    const int keyIndex = set.keyField().isEmpty() ? -1 : set.fieldIndex(set.keyField());
+    auto forgetNewKeys = [&] {
+        for (const RecordSet::Change& change : sent) {
+            if (change.kind == RecordSet::Change::Kind::Insert && keyIndex >= 0
+                && set.field(keyIndex).type == FieldType::AutoInc)
+                set.setStoredValue(change.rawRow, keyIndex, QVariant());
+        }
+    };
+    try {
         StatementCache cache(connection);
         for (const RecordSet::Change& change : changes) {
             try {
@@ -166,15 +174,20 @@ SendResult sendChanges(RecordSet& set, db::Connection& connection, int maxErrors
                     break;
             }
         }
-    }
-    const int keyIndex = set.keyField().isEmpty() ? -1 : set.fieldIndex(set.keyField());
-    auto forgetNewKeys = [&] {
-        for (const RecordSet::Change& change : sent) {
-            if (change.kind == RecordSet::Change::Kind::Insert && keyIndex >= 0
-                && set.field(keyIndex).type == FieldType::AutoInc)
-                set.setStoredValue(change.rawRow, keyIndex, QVariant());
+    } catch (...) {
+        // Whatever stopped the send: rows undone with the savepoint lose their keys, rows
+        // really written are no longer pending (sending them again would duplicate them).
+        if (savepoint) {
+            savepoint.reset();
+            forgetNewKeys();
+        } else {
+            for (const RecordSet::Change& change : sent)
+                set.markSent(change);
+            set.purgeSentDeletes();
         }
-    };
+        set.notifyValuesChanged();
+        throw;
+    }
     if (savepoint) {
         if (result.refused > 0) {
             savepoint->rollback();

@@ -88,6 +88,9 @@ public:
 
     // Opens a closed record set on the connection (reopening it when open).
     void openSet(RecordSet& set);
+    // Reopens the detail sets of the current request (its key may have been assigned since
+    // the row became current).
+    void openRequestDetails();
 
     // Sends the pending changes: (0, false) apply with conflict retry; (0, true) for the
     // delivery records; (-1, true) apply or stop. Each refused row's message is shown once
@@ -120,7 +123,6 @@ private:
     void wireDetails();
     void addDerivedColumns();
     void addAddressColumns(RecordSet& address);
-    void openRequestDetails();
     void openPartnerDetails();
     void openResponsibleDetails();
     void openEnablementDetails();

@@ -76,6 +76,14 @@ Transaction::~Transaction()
     }
 }
 
+void Transaction::rollback()
+{
+    if (!m_owns)
+        return;
+    m_owns = false;
+    m_connection.rollback();
+}
+
 void Transaction::commit()
 {
     if (!m_owns)
@@ -87,6 +95,7 @@ void Transaction::commit()
 Savepoint::Savepoint(Connection& connection, const QString& name)
     : m_connection(connection)
     , m_name(name)
+    , m_outermost(!connection.inTransaction())
 {
     m_connection.exec(QStringLiteral("SAVEPOINT ") + m_name);
 }
@@ -105,17 +114,22 @@ void Savepoint::release()
 {
     if (!m_open)
         return;
-    m_open = false;
+    // Closed only once the engine has taken it: a refused RELEASE leaves it to roll back.
     m_connection.exec(QStringLiteral("RELEASE ") + m_name);
+    m_open = false;
 }
 
 void Savepoint::rollback()
 {
     if (!m_open)
         return;
+    if (m_outermost) {
+        m_connection.rollback(); // ends the transaction the savepoint opened
+    } else {
+        m_connection.exec(QStringLiteral("ROLLBACK TO ") + m_name);
+        m_connection.exec(QStringLiteral("RELEASE ") + m_name);
+    }
     m_open = false;
-    m_connection.exec(QStringLiteral("ROLLBACK TO ") + m_name);
-    m_connection.exec(QStringLiteral("RELEASE ") + m_name);
 }
 
 bool DbError::isBusy() const

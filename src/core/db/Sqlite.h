@@ -48,6 +48,8 @@ public:
     bool owns() const { return m_owns; }
     // Commits the transaction this guard began (nothing when it joined an open one).
     void commit();
+    // Rolls back now what this guard began.
+    void rollback();
     // Leaves the transaction open for a later step that commits or rolls it back.
     void release() { m_owns = false; }
 
@@ -71,6 +73,7 @@ private:
     Connection& m_connection;
     QString m_name;
     bool m_open = true;
+    bool m_outermost = false; // no transaction around it: RELEASE commits, ROLLBACK ends it
 };
 
 // One connection to an encrypted database file. Every value reaches SQL as a bound

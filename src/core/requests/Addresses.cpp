@@ -142,8 +142,15 @@ bool Addresses::GravarComunicacao(Owner owner)
     case Owner::Correspondence:
         return true;
     }
-    if (contact->isEmpty())
+    if (contact->isEmpty()) {
+        // A deletion refused by an earlier save is still owed.
+        if (!contact->hasPending())
+            return true;
+        if (!m_jx.apply(*contact, 0, false))
+            return false;
+        ownerSet->setValue(link, QVariant());
         return true;
+    }
     bool empty = true;
     for (const QString& field : emptiness) {
         const QVariant v = contact->value(field);
@@ -215,8 +222,14 @@ bool Addresses::GravarEndereco(Owner owner)
         link = "ID_ENDERECO";
         break;
     }
-    if (address->isEmpty())
+    if (address->isEmpty()) {
+        if (!address->hasPending())
+            return true;
+        if (!m_jx.apply(*address, 0, false))
+            return false;
+        ownerSet->setValue(link, QVariant());
         return true;
+    }
     if (needsCep && blank(address->value("CEP"))) {
         discardPending(*address);
         return true;
@@ -262,8 +275,11 @@ void Addresses::LimparEndCorrespondencia()
     if (!corresp.isEmpty() && corresp.value("ID_ENDERECO").toLongLong() != 0) {
         corresp.cancel();
         corresp.remove();
-        if (!m_jx.apply(corresp, 0, false))
+        if (!m_jx.apply(corresp, 0, false)) {
+            // Refused: the address stays as it is, on screen and in the table.
+            corresp.cancelUpdates();
             return;
+        }
     } else {
         discardPending(corresp);
     }

@@ -83,7 +83,16 @@ RequestLifecycle::Confirmation RequestLifecycle::confirmNewRequest(const QString
             result.focus = Field::Cnpj;
             return result; // the guard rolls back
         }
-        // The send wrote the new key into the row, which is still the current one.
+        // The send wrote the new key into the row, which is still the current one; the
+        // detail sets were opened while it had none.
+        try {
+            m_jx.openRequestDetails();
+        } catch (...) {
+            // The inserted row goes with the rollback: the set must not keep it.
+            transaction.rollback();
+            reloadRequests({});
+            throw;
+        }
         requests.edit();
         for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab }) {
             set->cancelUpdates();
@@ -222,11 +231,25 @@ bool RequestLifecycle::cancel()
     return true;
 }
 
+void RequestLifecycle::abandon()
+{
+    for (RecordSet* set : { m_jx.cdsSolicitacaoIE, m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio,
+             m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
+        set->cancelUpdates();
+    const QVariant id = m_jx.cdsSolicitacaoIE->value("ID_SOLICITACAO");
+    m_jx.database().rollbackTransaction();
+    reloadRequests(id);
+}
+
 bool RequestLifecycle::deleteCurrent()
 {
     RecordSet& r = *m_jx.cdsSolicitacaoIE;
     if (r.isEmpty())
         return false;
+    // A transaction left open by an operation that never ended would be committed by this
+    // one: refuse rather than write someone else's half-done work.
+    if (m_jx.database().inTransaction())
+        throw Error(kDeleteFailed);
     if (!m_prompts.confirmYesNo(kDeleteQuestion))
         return false;
     const QVariant id = r.value("ID_SOLICITACAO");

@@ -51,6 +51,9 @@ public:
     bool cancel();
     // Asks; false when the user said no. Throws jx::Error "Erro ao tentar Excluir".
     bool deleteCurrent();
+    // Ends the open operation without asking (the form could not be shown): everything is
+    // rolled back and the requests are read again.
+    void abandon();
 
     Addresses& addresses() { return m_addresses; }
 
