@@ -112,6 +112,21 @@ void RecordSet::addComputedField(const QString& name, FieldType type, int size, 
     m_computers.push_back(std::move(computer));
 }
 
+void RecordSet::addMemoryField(const QString& name, FieldType type, int size, const QString& label)
+{
+    if (fieldIndex(name) >= 0)
+        return;
+    if (!m_rows.empty())
+        throw Error(QStringLiteral("O campo %1 deve ser criado antes de %2 ser aberto.").arg(name, m_name));
+    Field f { name, type, size, label, false, true };
+    // Memory fields sit with the stored ones, before every computed field.
+    int at = 0;
+    while (at < m_fields.size() && !m_fields[at].computed)
+        ++at;
+    m_fields.insert(at, f);
+    m_computers.insert(m_computers.begin() + at, Computer());
+}
+
 int RecordSet::storedCount() const
 {
     int n = 0;
@@ -138,10 +153,13 @@ void RecordSet::open(db::Connection& connection)
     // Everything is read into locals first: a failing step leaves the set as it was.
     QVector<Field> computed;
     std::vector<Computer> computers;
+    QVector<Field> memory;
     for (int i = 0; i < m_fields.size(); ++i) {
         if (m_fields[i].computed) {
             computed.push_back(m_fields[i]);
             computers.push_back(m_computers[i]);
+        } else if (m_fields[i].memory) {
+            memory.push_back(m_fields[i]);
         }
     }
     QVector<Field> fields;
@@ -158,7 +176,7 @@ void RecordSet::open(db::Connection& connection)
             f.label = QString::fromUtf8(column->label);
         }
         for (const Field& old : m_fields) {
-            if (!old.computed && old.name == f.name && !old.label.isEmpty())
+            if (!old.computed && !old.memory && old.name == f.name && !old.label.isEmpty())
                 f.label = old.label;
         }
         if (f.label.isEmpty())
@@ -166,17 +184,22 @@ void RecordSet::open(db::Connection& connection)
         fields.push_back(f);
         fieldComputers.emplace_back();
     }
+    for (const Field& f : memory) {
+        fields.push_back(f);
+        fieldComputers.emplace_back();
+    }
     for (int i = 0; i < computed.size(); ++i) {
         fields.push_back(computed[i]);
         fieldComputers.push_back(computers[i]);
     }
+    const int width = columns + int(memory.size());
 
     std::vector<Row> rows;
     qint64 nextId = m_nextRowId;
     while (statement.step()) {
         Row& row = rows.emplace_back();
         row.id = nextId++;
-        row.values.resize(columns);
+        row.values.resize(width);
         QVariant* values = row.values.data();
         for (int c = 0; c < columns; ++c) {
             if (!statement.isNull(c))

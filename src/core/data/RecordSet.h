@@ -28,6 +28,9 @@ struct Field {
     int size = 0;
     QString label;
     bool computed = false;
+    // Held in the rows like a column and set by the program, but never read from or written
+    // to the table (scratch values of a form).
+    bool memory = false;
 };
 
 // The in-memory mirror of one query: fields, rows, a cursor, a state and the changes not
@@ -61,6 +64,8 @@ public:
     QVariant param(const QString& name) const { return m_params.value(name); }
 
     void addComputedField(const QString& name, FieldType type, int size, const QString& label, Computer computer);
+    // A settable in-memory field (see Field::memory); added before the set is opened.
+    void addMemoryField(const QString& name, FieldType type, int size, const QString& label);
 
     // Reads the query's rows, binding each named parameter of the SQL from the parameters
     // set here (unset ones are NULL); pending changes are discarded, the cursor goes to the

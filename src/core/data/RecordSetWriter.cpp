@@ -16,7 +16,7 @@ namespace {
 
 bool writable(const Field& f)
 {
-    return !f.computed;
+    return !f.computed && !f.memory;
 }
 
 QString whereClause(const RecordSet& set, const QVector<QVariant>& original, QVariantList& params)
@@ -65,7 +65,7 @@ public:
             QStringList names;
             QStringList marks;
             for (int i = 0; i < set.fieldCount(); ++i) {
-                if (set.field(i).computed || set.field(i).name.compare(set.keyField(), Qt::CaseInsensitive) == 0)
+                if (!writable(set.field(i)) || set.field(i).name.compare(set.keyField(), Qt::CaseInsensitive) == 0)
                     continue;
                 names << set.field(i).name;
                 marks << QStringLiteral("?");

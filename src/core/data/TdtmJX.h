@@ -89,8 +89,10 @@ public:
     // Opens a closed record set on the connection (reopening it when open).
     void openSet(RecordSet& set);
     // Reopens the detail sets of the current request (its key may have been assigned since
-    // the row became current).
+    // the row became current), of the current partner and of the current responsible person.
     void openRequestDetails();
+    void openPartnerDetails();
+    void openResponsibleDetails();
 
     // Sends the pending changes: (0, false) apply with conflict retry; (0, true) for the
     // delivery records; (-1, true) apply or stop. Each refused row's message is shown once
@@ -123,8 +125,6 @@ private:
     void wireDetails();
     void addDerivedColumns();
     void addAddressColumns(RecordSet& address);
-    void openPartnerDetails();
-    void openResponsibleDetails();
     void openEnablementDetails();
 
     TdtmDB& m_db;

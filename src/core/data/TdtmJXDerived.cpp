@@ -74,6 +74,11 @@ void TdtmJX::addDerivedColumns()
 
     // Requests
     RecordSet& r = *cdsSolicitacaoIE;
+    // What the CNAE-F dialog chose, kept with the row while the form is open.
+    r.addMemoryField("NUMCNAEF_P", FieldType::Text, 20, "NUMCNAEF_P");
+    r.addMemoryField("DESCCNAEF_P", FieldType::Text, 255, "DESCCNAEF_P");
+    r.addMemoryField("NUMCNAEF_S", FieldType::Text, 20, "NUMCNAEF_S");
+    r.addMemoryField("DESCCNAEF_S", FieldType::Text, 255, "DESCCNAEF_S");
     r.addComputedField("DESC_CNPJ", FieldType::Text, 18, "CNPJ", [](const RecordSet& s, int row) {
         return QVariant(masks::apply(s.rawValue(row, "CNPJ").toString(), masks::kCnpjDisplay));
     });

@@ -1,0 +1,262 @@
+#include "requests/Persons.h"
+
+#include "Error.h"
+#include "data/TdtmJX.h"
+#include "platform/UserPrompts.h"
+#include "text/DocumentChecks.h"
+#include "text/Masks.h"
+
+#include <QLocale>
+
+#include <cmath>
+
+namespace jx {
+
+using data::RecordSet;
+
+namespace {
+
+bool blank(const QVariant& v)
+{
+    return v.isNull() || v.toString().trimmed().isEmpty();
+}
+
+// A date typed through the mask: blank is the empty picture.
+bool typedDateInvalid(const QString& typed)
+{
+    QString compact = typed;
+    compact.remove(u'/');
+    return !compact.trimmed().isEmpty() && !docs::dateIsValid(typed);
+}
+
+void editOrAppend(RecordSet& set)
+{
+    if (set.isEmpty())
+        set.append();
+    else
+        set.edit();
+}
+
+} // namespace
+
+Persons::Persons(TdtmJX& jx, UserPrompts& prompts, Addresses& addresses)
+    : m_jx(jx)
+    , m_prompts(prompts)
+    , m_addresses(addresses)
+{
+}
+
+RecordSet& Persons::people(Kind kind) const
+{
+    return kind == Kind::Partner ? *m_jx.cdsSolicitacao_IE_Socio : *m_jx.cdsSolicitacao_IE_Responsavel;
+}
+
+RecordSet& Persons::contact(Kind kind) const
+{
+    return kind == Kind::Partner ? *m_jx.cdsIESocioCom : *m_jx.cdsIERespCom;
+}
+
+RecordSet& Persons::address(Kind kind) const
+{
+    return kind == Kind::Partner ? *m_jx.cdsIESocioEnd : *m_jx.cdsIERespEnd;
+}
+
+Addresses::Owner Persons::owner(Kind kind) const
+{
+    return kind == Kind::Partner ? Addresses::Owner::Partner : Addresses::Owner::Responsible;
+}
+
+QString Persons::missingField(const QString& label)
+{
+    return QStringLiteral("O campo ") + label + QStringLiteral(" deve ser informado!");
+}
+
+void Persons::drop(RecordSet& set)
+{
+    if (set.state() == RecordSet::State::Insert || set.state() == RecordSet::State::Edit)
+        set.cancel();
+    set.cancelUpdates();
+}
+
+void Persons::beginAdd(Kind kind)
+{
+    const QVariant request = m_jx.cdsSolicitacaoIE->value("ID_SOLICITACAO");
+    if (request.isNull())
+        throw Error(QStringLiteral("A Solicitação de Inscrição Estadual ainda não foi gravada."));
+    RecordSet& set = people(kind);
+    if (!set.isOpen())
+        m_jx.openSet(set);
+    set.append(); // the person's contact and address sets follow the new, empty row
+    set.setValue("ID_SOLICITACAO", request);
+    if (kind == Kind::Partner)
+        set.setValue("PARTICIPACAO", 0.0);
+    contact(kind).append();
+    address(kind).append();
+}
+
+void Persons::beginChange(Kind kind)
+{
+    RecordSet& set = people(kind);
+    if (set.isEmpty())
+        throw Error(QStringLiteral("Não há registro para alterar."));
+    set.edit();
+    editOrAppend(contact(kind));
+    editOrAppend(address(kind));
+}
+
+bool Persons::adding(Kind kind) const
+{
+    return people(kind).state() == RecordSet::State::Insert;
+}
+
+Persons::Check Persons::checkPartner(const PartnerDates& dates)
+{
+    try {
+        RecordSet& p = people(Kind::Partner);
+        if (typedDateInvalid(dates.participacaoInicio))
+            return { QStringLiteral("Data Inválida!"), "PARTICIPACAO_DATA_INICIO" };
+        if (typedDateInvalid(dates.nascimento))
+            return { QStringLiteral("Data Inválida!"), "DATA_NASCIMENTO" };
+        if (p.value("TIPO_IDENTIFICACAO").isNull())
+            return { missingField(p.field(p.fieldIndex("TIPO_IDENTIFICACAO")).label), "TIPO_IDENTIFICACAO" };
+        if (blank(p.value("IDENTIFICACAO")))
+            return { missingField(p.field(p.fieldIndex("IDENTIFICACAO")).label), "IDENTIFICACAO" };
+        // Both rules look at the other partners already in the list.
+        const int self = p.rawRowAt(p.recNo());
+        const QString identification = p.text("IDENTIFICACAO").trimmed();
+        const bool master = p.text("RESPONSAVEL_MASTER") == QLatin1String("S");
+        const int masterField = p.fieldIndex("RESPONSAVEL_MASTER");
+        const int identificationField = p.fieldIndex("IDENTIFICACAO");
+        for (int raw = 0; master && raw < p.rawCount(); ++raw) {
+            if (raw != self && p.rawValue(raw, masterField).toString() == QLatin1String("S"))
+                return { kMasterExists, "RESPONSAVEL_MASTER" };
+        }
+        for (int raw = 0; raw < p.rawCount(); ++raw) {
+            if (raw != self && p.rawValue(raw, identificationField).toString().trimmed() == identification) {
+                const QString what = p.value("TIPO_IDENTIFICACAO").toInt() == 3 ? QStringLiteral("CNPJ")
+                                                                                 : QStringLiteral("CPF");
+                return { QStringLiteral("Já existe um Sócio cadastrado com este ") + what + u'!', "IDENTIFICACAO" };
+            }
+        }
+        return {};
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (...) {
+        return { kAddPartnerFailed, {} };
+    }
+}
+
+Persons::Check Persons::checkResponsible(const QString& dataInicio, const QString& dataFim)
+{
+    try {
+        RecordSet& r = people(Kind::Responsible);
+        if (typedDateInvalid(dataInicio))
+            return { QStringLiteral("Data Inválida!"), "DATA_INICIO" };
+        if (typedDateInvalid(dataFim))
+            return { QStringLiteral("Data Inválida!"), "DATA_FIM" };
+        if (blank(r.value("IDENTIFICACAO")))
+            return { missingField(r.field(r.fieldIndex("IDENTIFICACAO")).label), "IDENTIFICACAO" };
+        if (adding(Kind::Responsible)) {
+            // What is already stored for this request, inside its open operation; bound.
+            m_jx.selectIntoGeral(QStringLiteral("SELECT * FROM SOLICITACAO_IE_RESPONSAVEL WHERE IDENTIFICACAO = :IDENT "
+                                                "AND ID_SOLICITACAO = :ID"),
+                { { QStringLiteral("IDENT"), r.text("IDENTIFICACAO") },
+                    { QStringLiteral("ID"), r.value("ID_SOLICITACAO") } });
+            if (!m_jx.cdsGeral->isEmpty())
+                return { kResponsibleExists, "IDENTIFICACAO", true };
+        }
+        return {};
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (...) {
+        return { kAddResponsibleFailed, {} };
+    }
+}
+
+bool Persons::store(Kind kind)
+{
+    RecordSet& set = people(kind);
+    // Contact and address first, so that the person row receives their keys.
+    if (!m_addresses.GravarComunicacao(owner(kind)) || !m_addresses.GravarEndereco(owner(kind)))
+        return false;
+    set.post();
+    if (!m_jx.apply(set, 0, false))
+        return false;
+    const QVariant key = set.value(kind == Kind::Partner ? "ID_SOCIO" : "ID_RESPONSAVEL");
+    m_jx.openSet(set);
+    set.locate(kind == Kind::Partner ? "ID_SOCIO" : "ID_RESPONSAVEL", key);
+    return true;
+}
+
+void Persons::discard(Kind kind)
+{
+    RecordSet& set = people(kind);
+    drop(set);
+    drop(contact(kind));
+    drop(address(kind));
+    if (kind == Kind::Partner)
+        m_jx.openPartnerDetails();
+    else
+        m_jx.openResponsibleDetails();
+}
+
+bool Persons::remove(Kind kind)
+{
+    RecordSet& set = people(kind);
+    if (set.isEmpty())
+        return false;
+    if (!m_prompts.confirmYesNo(kind == Kind::Partner ? kDeletePartner : kDeleteResponsible))
+        return false;
+    for (RecordSet* detail : { &contact(kind), &address(kind) }) {
+        drop(*detail);
+        if (detail->isEmpty())
+            continue;
+        detail->remove();
+        if (!m_jx.apply(*detail, 0, false))
+            return false;
+    }
+    set.remove();
+    return m_jx.apply(set, 0, false);
+}
+
+QString Persons::setParticipation(const QString& typed)
+{
+    RecordSet& p = people(Kind::Partner);
+    const QString text = typed.trimmed();
+    if (text.isEmpty()) {
+        p.setValue("PARTICIPACAO", QVariant());
+        return {};
+    }
+    bool ok = false;
+    const double value = QLocale(QLocale::Portuguese, QLocale::Brazil).toDouble(text, &ok);
+    if (!ok || !std::isfinite(value))
+        return p.refusedValueText("PARTICIPACAO", typed);
+    if (value < 0 || value > 100)
+        return p.field(p.fieldIndex("PARTICIPACAO")).label + QStringLiteral(" deve estar entre 0 e 100%");
+    p.setValue("PARTICIPACAO", value);
+    return {};
+}
+
+Persons::PartnerPresentation Persons::partnerPresentation()
+{
+    RecordSet& p = people(Kind::Partner);
+    PartnerPresentation look;
+    if (p.isEmpty())
+        return look;
+    const QVariant kind = p.value("TIPO_IDENTIFICACAO");
+    const bool master = p.text("RESPONSAVEL_MASTER") == QLatin1String("S");
+    if (!kind.isNull() && kind.toInt() == 4) {
+        look.identificationMask = masks::kCpfEdit;
+        look.dateCaption = kBirthCaption;
+    } else if (!kind.isNull() && kind.toInt() == 3) {
+        look.identificationMask = masks::kCnpjEdit;
+        look.dateCaption = kActivityCaption;
+    }
+    look.representativeEnabled = !kind.isNull() && kind.toInt() == 3 && master;
+    if (!look.representativeEnabled && !p.value("IDENT_PROCURADOR_RESPONSAVEL").isNull())
+        p.setValue("IDENT_PROCURADOR_RESPONSAVEL", QVariant());
+    look.contactBold = master;
+    return look;
+}
+
+} // namespace jx
