@@ -72,6 +72,18 @@ void TdtmJX::addDerivedColumns()
     m_complemento = new Lookup(*cdsComplemento, "CODIGO");
     m_uf = new Lookup(*cdsUF, "ID_UF");
 
+    // Linked registrations and CNPJs
+    cdsIE_Estab_Vinc->addComputedField("DESC_IE", FieldType::Text, 16, "Inscrição Estadual",
+        [](const RecordSet& s, int row) {
+            return QVariant(masks::apply(s.rawValue(row, "IE").toString(), QStringLiteral("999999999\\.99\\-99;0")));
+        });
+    cdsCNPJ_Estab_Vinc->addComputedField("DESC_CNPJ", FieldType::Text, 18, "CNPJ dos Estabelecimentos Vinculados",
+        [](const RecordSet& s, int row) {
+            const QString digits = s.rawValue(row, "CNPJ_NUCLEO").toString() + s.rawValue(row, "CNPJ_FILIAL").toString()
+                + s.rawValue(row, "CNPJ_DV").toString();
+            return QVariant(masks::apply(digits, masks::kCnpjDisplay));
+        });
+
     // Requests
     RecordSet& r = *cdsSolicitacaoIE;
     // What the CNAE-F dialog chose, kept with the row while the form is open.

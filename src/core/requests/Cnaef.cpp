@@ -3,6 +3,7 @@
 #include "data/TdtmJX.h"
 
 #include <array>
+#include <cmath>
 
 namespace jx::cnaef {
 
@@ -96,7 +97,9 @@ void Choice::choose(bool principal, const QString& code)
 DependentList Choice::refresh(
     RecordSet& list, const QString& param, const QVariant& chosen, const char* target, const char* key)
 {
-    list.setParam(param, chosen.isNull() ? QVariant(0) : chosen);
+    // The keys are whole numbers held as reals; the link columns may hold them as text, so
+    // the parameter goes as an integer ("491" matches it, "491.0" would not).
+    list.setParam(param, chosen.isNull() ? QVariant(qint64(0)) : QVariant(qint64(std::llround(chosen.toDouble()))));
     m_jx.openSet(list);
     DependentList look;
     if (list.count() >= 2) {
