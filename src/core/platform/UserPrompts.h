@@ -19,6 +19,8 @@ public:
     virtual bool confirmYesNo(const QString& text) = 0;
     // The same question in a warning box (Sim/Não).
     virtual bool warnYesNo(const QString& text) { return confirmYesNo(text); }
+    // The same question in an information box (Sim/Não).
+    virtual bool informYesNo(const QString& text) { return confirmYesNo(text); }
     // Confirmation box with OK/Cancelar: true for OK.
     virtual bool confirmOkCancel(const QString& text) = 0;
     // Folder dialog: the chosen folder, or empty when the user cancelled.

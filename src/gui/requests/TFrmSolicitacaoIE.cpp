@@ -1,6 +1,7 @@
 #include "TFrmSolicitacaoIE.h"
 
 #include "Commands.h"
+#include "DetailBlocks.h"
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
 #include "platform/UserPrompts.h"
@@ -28,19 +29,6 @@ namespace jx::gui {
 
 using data::RecordSet;
 
-namespace {
-
-void setBold(QLabel* label, bool bold)
-{
-    if (!label)
-        return;
-    QFont font = label->font();
-    font.setBold(bold);
-    label->setFont(font);
-}
-
-} // namespace
-
 TFrmSolicitacaoIE::TFrmSolicitacaoIE(
     Commands& commands, TdtmJX& jx, RequestLifecycle& lifecycle, UserPrompts& prompts, QWidget* parent)
     : TFrmPadrao(parent, true)
@@ -48,6 +36,7 @@ TFrmSolicitacaoIE::TFrmSolicitacaoIE(
     , m_jx(jx)
     , m_lifecycle(lifecycle)
     , m_prompts(prompts)
+    , m_cnaef(jx)
 {
     setObjectName(QStringLiteral("TFrmSolicitacaoIE"));
     setWindowTitle(QStringLiteral("Solicitação de Inscrição Estadual"));
@@ -112,6 +101,37 @@ void TFrmSolicitacaoIE::showEvent(QShowEvent* event)
     }
     setHelpTopic(9);
     applyRules(true);
+    // The dependent CNAE-F lists of the request as it stands.
+    m_cnaef.RecarregarDesmembramentos();
+    m_cnaef.RecarregarCAE();
+    showDependentLists();
+}
+
+void TFrmSolicitacaoIE::showDependentLists()
+{
+    const struct {
+        const char* list;
+        const char* text;
+        const cnaef::DependentList& look;
+    } lists[] = { { "dbLkCAE", "dbTextCAE", m_cnaef.cae() },
+        { "dbLkDesmembramento1", "dbTextDesm1", m_cnaef.desmembramento(true) },
+        { "dbLkDesmembramento2", "dbTextDesm2", m_cnaef.desmembramento(false) } };
+    for (const auto& l : lists) {
+        QWidget* list = control(QLatin1String(l.list));
+        auto* text = qobject_cast<QLabel*>(control(QLatin1String(l.text)));
+        if (!list || !text)
+            continue;
+        list->setVisible(l.look.listVisible);
+        list->setEnabled(l.look.listEnabled);
+        text->setVisible(l.look.textVisible);
+        text->setText(l.look.text);
+    }
+}
+
+void TFrmSolicitacaoIE::chooseCnaef(bool principal, const QString& code)
+{
+    m_cnaef.choose(principal, code);
+    showDependentLists();
 }
 
 bool TFrmSolicitacaoIE::datesValid()

@@ -2,6 +2,7 @@
 
 #include "Binders.h"
 #include "TFrmPadrao.h"
+#include "requests/Cnaef.h"
 #include "requests/RequestFormRules.h"
 
 #include <QHash>
@@ -48,6 +49,9 @@ public:
     QWidget* control(const QString& name) const { return m_controls.value(name); }
     const RequestFormState& state() const { return m_state; }
     void applyRules(bool localisation);
+    // Stores a CNAE-F chosen in the tree and refreshes the CAE and desmembramento lists.
+    void chooseCnaef(bool principal, const QString& code);
+    const cnaef::Choice& cnaefChoice() const { return m_cnaef; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -69,6 +73,7 @@ private:
     bool datesValid();
     void onTabChanging(QTabWidget* tabs, int index, int& previous);
     void showState();
+    void showDependentLists();
 
     Commands& m_commands;
     TdtmJX& m_jx;
@@ -80,6 +85,7 @@ private:
     int m_innerIndex = 0;
     QVariant m_rememberedVinculo;
     RequestFormState m_state;
+    cnaef::Choice m_cnaef;
     QHash<QString, QLabel*> m_labels;
     QHash<QString, QWidget*> m_controls;
     QLineEdit* m_dataInicio = nullptr;

@@ -2,6 +2,7 @@
 
 #include "TFrmSolicitacaoIE.h"
 
+#include "DetailBlocks.h"
 #include "PopupComboBox.h"
 
 #include "Commands.h"
@@ -282,12 +283,30 @@ QWidget* TFrmSolicitacaoIE::buildQualificacao()
         form->addRow(label(caption), row);
     };
     showCnaef(QStringLiteral("CNAE-F Principal: "), "DESC_CNAEFCOD", "DESC_CNAEF");
-    form->addRow(label(QStringLiteral("CAE: ")), lookup("dbLkCAE", "ID_CAE", *m_jx.cdsCAE, "ID_CAE", "DESCRICAO"));
+    // A list of two or more entries, or the single entry as text (RecarregarCAE and
+    // RecarregarDesmembramentos decide which).
+    auto dependent = [&](const char* listName, const char* textName, const char* field, RecordSet& reference,
+                         const char* key) {
+        auto* row = new QWidget(page);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        QComboBox* list = lookup(QLatin1String(listName), QLatin1String(field), reference, QLatin1String(key),
+            QStringLiteral("DESCRICAO"));
+        list->setMaxVisibleItems(20);
+        auto* text = new QLabel(row);
+        text->setObjectName(QLatin1String(textName));
+        text->hide();
+        m_controls.insert(text->objectName(), text);
+        h->addWidget(list, 1);
+        h->addWidget(text, 1);
+        return row;
+    };
+    form->addRow(label(QStringLiteral("CAE: ")), dependent("dbLkCAE", "dbTextCAE", "ID_CAE", *m_jx.cdsCAE, "ID_CAE"));
     form->addRow(label(QStringLiteral("Desmembramento:")),
-        lookup("dbLkDesmembramento1", "ID_DESMEMBRAMENTO1", *m_jx.cdsDesmembramento1, "ID_CNAEF", "DESCRICAO"));
+        dependent("dbLkDesmembramento1", "dbTextDesm1", "ID_DESMEMBRAMENTO1", *m_jx.cdsDesmembramento1, "ID_CNAEF"));
     showCnaef(QStringLiteral("CNAE-F Secundária: "), "DESC_CNAEFCODS", "DESC_CNAEFS");
     form->addRow(label(QStringLiteral("Desmembramento:")),
-        lookup("dbLkDesmembramento2", "ID_DESMEMBRAMENTO2", *m_jx.cdsDesmembramento2, "ID_CNAEF", "DESCRICAO"));
+        dependent("dbLkDesmembramento2", "dbTextDesm2", "ID_DESMEMBRAMENTO2", *m_jx.cdsDesmembramento2, "ID_CNAEF"));
     bind::EditOptions upper;
     upper.upper = true;
     upper.maxLength = 30;
@@ -308,75 +327,15 @@ QWidget* TFrmSolicitacaoIE::buildEnderecoComunicacao()
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("tbsEnderecoComunicacao"));
     auto* layout = new QVBoxLayout(page);
-    auto addressBlock
-        = [&](const QString& title, const QString& prefix, RecordSet& address, const QStringList& commands) {
-              auto* box = new QGroupBox(title, page);
-              box->setObjectName(prefix);
-              auto* grid = new QGridLayout(box);
-              const QList<QPair<QString, QString>> fields { { QStringLiteral("CEP: "), "CEP" },
-                  { QStringLiteral("UF: "), "desc_sigla" }, { QStringLiteral("Município: "), "LOCALIDADE" },
-                  { QStringLiteral("Distrito/Povoado: "), "DISTRITO" }, { QStringLiteral("Bairro: "), "BAIRRO" },
-                  { QStringLiteral("Logradouro:"), "DESC_ENDERECO" }, { QStringLiteral("Número: "), "NUMERO" } };
-              int row = 0;
-              for (const auto& [caption, field] : fields) {
-                  auto* value = new QLabel(box);
-                  value->setObjectName(prefix + u'_' + field);
-                  bind::label(value, address, field, field == QLatin1String("CEP") ? masks::kCep : QString());
-                  grid->addWidget(new QLabel(caption, box), row / 2, (row % 2) * 2, Qt::AlignRight);
-                  grid->addWidget(value, row / 2, (row % 2) * 2 + 1);
-                  ++row;
-              }
-              auto* complement = new QPlainTextEdit(box);
-              complement->setObjectName(prefix + QStringLiteral("_DESC_COMPLEMENTO"));
-              complement->setMaximumHeight(44);
-              bind::memo(complement, address, "DESC_COMPLEMENTO");
-              const int last = (row + 1) / 2;
-              grid->addWidget(new QLabel(QStringLiteral("Complemento: "), box), last, 0, Qt::AlignRight);
-              grid->addWidget(complement, last, 1, 1, 3);
-              auto* links = new QHBoxLayout;
-              for (const QString& command : commands) {
-                  QToolButton* link = makeCommandButton(box, m_commands, command);
-                  link->setToolButtonStyle(Qt::ToolButtonTextOnly);
-                  link->setCursor(Qt::PointingHandCursor);
-                  link->setStyleSheet(QStringLiteral("QToolButton { color: blue; text-decoration: underline; } "
-                                                     "QToolButton:disabled { color: gray; }"));
-                  links->addWidget(link);
-              }
-              links->addStretch();
-              grid->addLayout(links, last + 1, 0, 1, 4);
-              layout->addWidget(box);
-          };
-    addressBlock(QStringLiteral("Do Estabelecimento   "), QStringLiteral("grpEstabelecimento"),
-        *m_jx.cdsSolicIEEndEstab, { QStringLiteral("actSolicitacaoIEInclusaoEndEstab") });
-    addressBlock(QStringLiteral("Correspondência "), QStringLiteral("grpCorrespondencia"), *m_jx.cdsSolicIEEndCorresp,
-        { QStringLiteral("actSolicitacaoIEInclusaoEndCorresp"), QStringLiteral("actLimparEndCorrespondencia") });
-
-    RecordSet& c = *m_jx.cdsSolicitacaoIEComun;
-    auto* contact = new QGroupBox(QStringLiteral(" Dados de Comunicação"), page);
-    auto* form = new QGridLayout(contact);
-    bind::EditOptions phone;
-    phone.mask = masks::kTelefone;
-    bind::EditOptions email;
-    email.lower = true;
-    email.replaceAmpersand = true;
-    email.replaceBrackets = true;
-    email.maxLength = 50;
-    bind::EditOptions box;
-    box.upper = true;
-    box.maxLength = 10;
-    bind::EditOptions cep;
-    cep.mask = masks::kCep;
-    form->addWidget(new QLabel(QStringLiteral("Telefone:"), contact), 0, 0, Qt::AlignRight);
-    form->addWidget(edit("dbTelefone", c, "TELEFONE", phone), 0, 1);
-    form->addWidget(new QLabel(QStringLiteral("Fax: "), contact), 0, 2, Qt::AlignRight);
-    form->addWidget(edit("dbFax", c, "FAX", phone), 0, 3);
-    form->addWidget(new QLabel(QStringLiteral("E-Mail:"), contact), 1, 0, Qt::AlignRight);
-    form->addWidget(edit("dbEmail", c, "EMAIL", email), 1, 1, 1, 3);
-    form->addWidget(new QLabel(QStringLiteral("Caixa Postal: "), contact), 2, 0, Qt::AlignRight);
-    form->addWidget(edit("dbCaixaPostal", c, "CAIXA_POSTAL", box), 2, 1);
-    form->addWidget(new QLabel(QStringLiteral("CEP da Caixa Postal: "), contact), 2, 2, Qt::AlignRight);
-    form->addWidget(edit("dbCaixaPostalCEP", c, "CAIXA_POSTAL_CEP", cep), 2, 3);
-    layout->addWidget(contact);
+    layout->addWidget(addressDisplay(page, QStringLiteral("Do Estabelecimento   "), QStringLiteral("grpEstabelecimento"),
+        *m_jx.cdsSolicIEEndEstab, m_commands, { QStringLiteral("actSolicitacaoIEInclusaoEndEstab") }));
+    layout->addWidget(addressDisplay(page, QStringLiteral("Correspondência "), QStringLiteral("grpCorrespondencia"),
+        *m_jx.cdsSolicIEEndCorresp, m_commands,
+        { QStringLiteral("actSolicitacaoIEInclusaoEndCorresp"), QStringLiteral("actLimparEndCorrespondencia") }));
+    const ContactBlock contact = contactBlock(page, *m_jx.cdsSolicitacaoIEComun);
+    for (auto it = contact.edits.cbegin(); it != contact.edits.cend(); ++it)
+        m_controls.insert(it.value()->objectName(), it.value());
+    layout->addWidget(contact.box);
     layout->addStretch();
     return page;
 }

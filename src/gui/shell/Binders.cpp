@@ -155,6 +155,8 @@ void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditO
         QString text = stored.toString();
         if (options.money)
             text = stored.isNull() ? QString() : money::format(stored.toLongLong(), 2, false);
+        else if (options.decimals >= 0 && !stored.isNull())
+            text = QString::number(stored.toDouble(), 'f', options.decimals).replace(u'.', u',');
         edit->setText(mask.isEmpty() ? text : masks::apply(text, mask));
         edit->setModified(false);
     };
@@ -176,12 +178,24 @@ void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditO
             }
         });
     }
-    QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, &set, field, show] {
+    QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, &set, field, show, custom = options.store] {
         if (!set.isOpen() || set.isEmpty() || !edit->isModified())
             return;
         // displayText keeps every position of the mask, so literals can be told from typing.
         const QString mask = maskOf(edit);
         const QString value = mask.isEmpty() ? edit->text() : masks::strip(edit->displayText(), mask);
+        if (custom) {
+            const QString refusal = custom(value);
+            if (refusal.isEmpty()) {
+                edit->setModified(false);
+                return;
+            }
+            if (errorSink())
+                errorSink()(refusal);
+            show(); // the previous value stays, and the field takes the focus again
+            QMetaObject::invokeMethod(edit, [edit] { edit->setFocus(); }, Qt::QueuedConnection);
+            return;
+        }
         if (store(set, field, value.isEmpty() ? QVariant() : QVariant(value)))
             edit->setModified(false);
         else

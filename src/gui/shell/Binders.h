@@ -31,6 +31,9 @@ struct EditOptions {
     bool replaceBrackets = false; // "<" "(" and ">" ")"
     bool digitsOnly = false;
     int maxLength = 0;
+    int decimals = -1; // a real shown with this many decimals and a decimal comma
+    // Stores the typed text itself; returns the message of a refusal (empty when stored).
+    std::function<QString(const QString&)> store;
 };
 
 // Where a value the record set refuses is reported (the shell shows it in an error box).

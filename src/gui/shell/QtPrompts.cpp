@@ -69,6 +69,12 @@ bool QtPrompts::warnYesNo(const QString& text)
         QMessageBox::Warning);
 }
 
+bool QtPrompts::informYesNo(const QString& text)
+{
+    return ask(m_parent, text, QMessageBox::Yes, QMessageBox::No, QStringLiteral("&Sim"), QStringLiteral("&Não"),
+        QMessageBox::Information);
+}
+
 bool QtPrompts::confirmOkCancel(const QString& text)
 {
     return ask(m_parent, text, QMessageBox::Ok, QMessageBox::Cancel, QStringLiteral("OK"), QStringLiteral("Cancelar"));

@@ -18,6 +18,7 @@ public:
     void message(const QString& text) override;
     bool confirmYesNo(const QString& text) override;
     bool warnYesNo(const QString& text) override;
+    bool informYesNo(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
 
