@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -66,4 +68,46 @@ TEST(JxctlDatabase, RequestsAsLinesAndJson)
     EXPECT_TRUE(json.value("ENDERECO_CORRESPONDENCIA").isNull());
     EXPECT_EQ(jxctl({ "solicitacao", "9", "--banco", path }).status, 2);
     EXPECT_EQ(jxctl({ "solicitacao", "x", "--banco", path }).status, 2);
+}
+
+TEST(JxctlDatabase, RequestDetailsAndTheCnaefTree)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    {
+        jx::db::Connection c;
+        c.open(path, jx::db::kDatabaseKey);
+        for (int request = 1; request <= 3; ++request)
+            c.exec(QStringLiteral("INSERT INTO SOLICITACAO_IE (CNPJ, STATUS) VALUES ('1122233300018%1', 'C')").arg(request));
+        c.exec("INSERT INTO ENDERECO (ID_ENDERECO, LOGRADOURO) VALUES (5, 'DO SOCIO')");
+        c.exec("INSERT INTO COMUNICACAO (ID_COMUNICACAO, TELEFONE) VALUES (6, '6133334444')");
+        c.exec("INSERT INTO SOLICITACAO_IE_SOCIO (ID_SOLICITACAO, IDENTIFICACAO, ID_ENDERECO, ID_COMUNICACAO) VALUES "
+               "(2, '52998224725', 5, 6), (2, '11444777000161', NULL, NULL), (1, '99999999999', NULL, NULL)");
+        c.exec("INSERT INTO SOLICITACAO_IE_RESPONSAVEL (ID_SOLICITACAO, IDENTIFICACAO) VALUES (2, '11144477735')");
+        c.exec("INSERT INTO SOLICITACAO_IE_VINCULADO VALUES (2, '3322565140600'), (3, '5203139720167')");
+        c.exec("INSERT INTO SOLICITACAO_CNPJ_VINCULADO VALUES (2, '11222333', '0002', '62')");
+    }
+    const CtlRun one = jxctl({ "solicitacao", "2", "--banco", path });
+    ASSERT_EQ(one.status, 0) << one.err.toStdString();
+    const QJsonObject json = QJsonDocument::fromJson(one.out).object();
+    const QJsonArray partners = json.value("SOCIOS").toArray();
+    ASSERT_EQ(partners.size(), 2);
+    EXPECT_EQ(partners[0].toObject().value("IDENTIFICACAO").toString(), "52998224725");
+    EXPECT_EQ(partners[0].toObject().value("ENDERECO").toObject().value("LOGRADOURO").toString(), "DO SOCIO");
+    EXPECT_EQ(partners[0].toObject().value("COMUNICACAO").toObject().value("TELEFONE").toString(), "6133334444");
+    EXPECT_TRUE(partners[1].toObject().value("ENDERECO").isNull());
+    EXPECT_EQ(json.value("RESPONSAVEIS").toArray().size(), 1);
+    EXPECT_EQ(json.value("IE_VINCULADAS").toArray().size(), 1);
+    EXPECT_EQ(json.value("CNPJ_VINCULADOS").toArray()[0].toObject().value("CNPJ_FILIAL").toString(), "0002");
+
+    const CtlRun tree = jxctl({ "cnaef", "--banco", path });
+    ASSERT_EQ(tree.status, 0) << tree.err.toStdString();
+    const QStringList lines = tree.outText().split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.size(), 2397);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("A - AGRICULTURA")));
+    EXPECT_EQ(lines[1], QStringLiteral("  01 - AGRICULTURA, PECUÁRIA E SERVIÇOS RELACIONADOS"));
+    const int leaf = int(lines.indexOf(QRegularExpression(QStringLiteral("^ {8}4731-8/00 - .*"))));
+    ASSERT_GT(leaf, 0);
+    EXPECT_TRUE(lines[leaf - 1].startsWith(QStringLiteral("      4731-8 - ")));
 }

@@ -1,12 +1,16 @@
 #include "Cli.h"
 
 #include "Error.h"
+#include "data/RecordSet.h"
+#include "db/ReferenceData.h"
 #include "db/Sqlite.h"
+#include "requests/Cnaef.h"
 #include "db/TdtmDB.h"
 #include "platform/ProgramFolder.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -30,6 +34,30 @@ QJsonValue rowByKey(jx::db::Connection& connection, const QString& table, const 
     jx::db::Statement statement = connection.prepare(QStringLiteral("SELECT * FROM %1 WHERE %2 = :ID").arg(table, key));
     statement.bind(QStringLiteral(":ID"), value);
     return statement.step() ? QJsonValue(rowObject(statement)) : QJsonValue();
+}
+
+// The rows of a detail table that belong to the request, in key order; each person row with
+// its address and contact rows.
+QJsonArray detailRows(jx::db::Connection& connection, const QString& table, const QString& order, qint64 request,
+    bool withAddress)
+{
+    jx::db::Statement statement = connection.prepare(
+        QStringLiteral("SELECT * FROM %1 WHERE ID_SOLICITACAO = :ID ORDER BY %2").arg(table, order));
+    statement.bind(QStringLiteral(":ID"), request);
+    QJsonArray rows;
+    while (statement.step()) {
+        QJsonObject row = rowObject(statement);
+        if (withAddress) {
+            row.insert(QStringLiteral("ENDERECO"),
+                rowByKey(connection, QStringLiteral("ENDERECO"), QStringLiteral("ID_ENDERECO"),
+                    row.value(QStringLiteral("ID_ENDERECO")).toVariant()));
+            row.insert(QStringLiteral("COMUNICACAO"),
+                rowByKey(connection, QStringLiteral("COMUNICACAO"), QStringLiteral("ID_COMUNICACAO"),
+                    row.value(QStringLiteral("ID_COMUNICACAO")).toVariant()));
+        }
+        rows.append(row);
+    }
+    return rows;
 }
 
 int list(const QStringList& argsIn)
@@ -71,7 +99,50 @@ int show(const QStringList& argsIn)
     result.insert(QStringLiteral("COMUNICACAO"),
         rowByKey(connection, QStringLiteral("COMUNICACAO"), QStringLiteral("ID_COMUNICACAO"),
             result.value(QStringLiteral("ID_COMUNICACAO_EMPRESA")).toVariant()));
+    result.insert(QStringLiteral("SOCIOS"),
+        detailRows(connection, QStringLiteral("SOLICITACAO_IE_SOCIO"), QStringLiteral("ID_SOCIO"), id, true));
+    result.insert(QStringLiteral("RESPONSAVEIS"),
+        detailRows(
+            connection, QStringLiteral("SOLICITACAO_IE_RESPONSAVEL"), QStringLiteral("ID_RESPONSAVEL"), id, true));
+    result.insert(QStringLiteral("IE_VINCULADAS"),
+        detailRows(connection, QStringLiteral("SOLICITACAO_IE_VINCULADO"), QStringLiteral("rowid"), id, false));
+    result.insert(QStringLiteral("CNPJ_VINCULADOS"),
+        detailRows(connection, QStringLiteral("SOLICITACAO_CNPJ_VINCULADO"), QStringLiteral("rowid"), id, false));
     out(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)).trimmed());
+    return 0;
+}
+
+// The CNAE-F tree as the choice dialog builds it: two blanks per depth, then the node.
+int cnaefTree(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    jx::db::Connection connection;
+    openDatabase(connection, databaseOption(args));
+    requireCount(args, 0, QStringLiteral("cnaef [--banco CAMINHO]"));
+    jx::data::RecordSet rows(QStringLiteral("cdsCNAEF"));
+    rows.setSource(jx::db::referenceQuery(QStringLiteral("CNAEF")), QStringLiteral("CNAEF"));
+    rows.open(connection);
+    const std::vector<jx::cnaef::Node> nodes = jx::cnaef::buildTree(rows);
+    std::vector<int> depth(nodes.size(), 0);
+    // Depth-first, so that each node follows its parent and its earlier siblings' subtrees.
+    std::vector<int> stack;
+    for (int i = int(nodes.size()) - 1; i >= 0; --i) {
+        if (nodes[size_t(i)].parent < 0)
+            stack.push_back(i);
+    }
+    QString text;
+    while (!stack.empty()) {
+        const int i = stack.back();
+        stack.pop_back();
+        const jx::cnaef::Node& node = nodes[size_t(i)];
+        text += QString(depth[size_t(i)] * 2, u' ') + node.text + u'\n';
+        for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
+            depth[size_t(*child)] = depth[size_t(i)] + 1;
+            stack.push_back(*child);
+        }
+    }
+    text.chop(1);
+    out(text);
     return 0;
 }
 
@@ -82,6 +153,7 @@ std::vector<Command> requestCommands()
     return {
         { QStringLiteral("solicitacoes"), QStringLiteral("solicitacoes [--banco CAMINHO]"), list },
         { QStringLiteral("solicitacao"), QStringLiteral("solicitacao ID [--banco CAMINHO]"), show },
+        { QStringLiteral("cnaef"), QStringLiteral("cnaef [--banco CAMINHO]"), cnaefTree },
     };
 }
 
