@@ -181,17 +181,12 @@ TFrmCadastroSocios::TFrmCadastroSocios(
     put(addCaption(QStringLiteral("CPF do Procurador/Responsável Legal: "), "IDENT_PROCURADOR_RESPONSAVEL", false),
         representative, "IDENT_PROCURADOR_RESPONSAVEL");
 
-    auto* datePanel = new QWidget(box);
-    datePanel->setObjectName(QStringLiteral("pnlData"));
-    auto* dateRow = new QHBoxLayout(datePanel);
-    dateRow->setContentsMargins(0, 0, 0, 0);
-    QLabel* dateCaption = addCaption(Persons::kBirthCaption, "DATA_NASCIMENTO", true);
+    // The date whose caption follows the kind (birth or start of activity).
+    QLabel* dateCaption = addCaption(Persons::kActivityCaption, "DATA_NASCIMENTO", true);
     dateCaption->setObjectName(QStringLiteral("lbData"));
-    QLineEdit* birth = dateEdit(datePanel, "dbdNascimento", p, "DATA_NASCIMENTO");
-    dateRow->addWidget(dateCaption);
-    dateRow->addWidget(birth, 1);
-    grid->addWidget(datePanel, row++, 0, 1, 2);
-    m_controls.insert("DATA_NASCIMENTO", birth);
+    dateCaption->setMinimumWidth(dateCaption->sizeHint().width()); // room for the longer caption
+    dateCaption->setText(Persons::kBirthCaption);
+    put(dateCaption, dateEdit(box, "dbdNascimento", p, "DATA_NASCIMENTO"), "DATA_NASCIMENTO");
     contentLayout()->addWidget(box);
 
     addAddressAndContact(QStringLiteral("actSolicitacao_IE_SocioEndereco"), QStringLiteral(" Dados de Comunicação"), true);
