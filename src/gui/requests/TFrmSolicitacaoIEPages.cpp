@@ -358,6 +358,7 @@ QWidget* TFrmSolicitacaoIE::buildGrid(const QString& title, const QString& gridN
     grid->setModel(model);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->verticalHeader()->hide();
     connect(grid, &QTableView::doubleClicked, this,
