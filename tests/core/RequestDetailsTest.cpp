@@ -379,3 +379,62 @@ TEST_F(Details, ChoosingACnaefFillsItsFieldsAndDependentLists)
     // The scratch fields never reach the table; the choice does.
     EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE ID_CNAEF_PRINCIPAL IS NOT NULL"), 1);
 }
+
+TEST_F(Details, ARefusedStepLeavesThePersonWhole)
+{
+    addPartner("52998224725", 4);
+    addPartner("11444777000161", 3);
+    addPartner("12345678000195", 3);
+    RecordSet& p = *m_jx->cdsSolicitacao_IE_Socio;
+    ASSERT_TRUE(p.locate("IDENTIFICACAO", "11444777000161"));
+    const qint64 contacts = count("SELECT count(*) FROM COMUNICACAO");
+    // The contact is blanked (its row would be deleted) and the address refused by the table.
+    m_persons->beginChange(Kind::Partner);
+    m_jx->cdsIESocioCom->setValue("TELEFONE", QVariant());
+    m_jx->cdsIESocioEnd->setValue("LOGRADOURO", QString(31, u'X'));
+    m_prompts.expectMessage("Valor recusado: LOGRADOURO com mais de 30 caracteres");
+    EXPECT_FALSE(m_persons->store(Kind::Partner));
+    expectPromptsMet();
+    EXPECT_EQ(count("SELECT count(*) FROM COMUNICACAO"), contacts); // the deletion went back too
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE_SOCIO S WHERE S.ID_COMUNICACAO IS NOT NULL AND NOT EXISTS "
+                    "(SELECT 1 FROM COMUNICACAO C WHERE C.ID_COMUNICACAO = S.ID_COMUNICACAO)"),
+        0);
+    // What was typed is still there, on the same partner, to correct or to cancel.
+    EXPECT_EQ(p.text("IDENTIFICACAO"), "11444777000161");
+    EXPECT_EQ(m_jx->cdsIESocioEnd->text("LOGRADOURO"), QString(31, u'X'));
+    EXPECT_TRUE(m_jx->cdsIESocioCom->value("TELEFONE").isNull());
+    m_jx->cdsIESocioEnd->setValue("LOGRADOURO", "CORRIGIDA");
+    ASSERT_TRUE(m_persons->store(Kind::Partner));
+    EXPECT_EQ(count("SELECT count(*) FROM COMUNICACAO"), contacts - 1);
+    EXPECT_EQ(count("SELECT count(*) FROM ENDERECO WHERE LOGRADOURO = 'CORRIGIDA'"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE_SOCIO WHERE IDENTIFICACAO = '11444777000161' AND "
+                    "ID_COMUNICACAO IS NULL"),
+        1);
+}
+
+TEST_F(Details, RefusedDeletionsAndInsertsAreNotLeftPending)
+{
+    addPartner("52998224725", 4);
+    addPartner("11444777000161", 3);
+    addPartner("12345678000195", 3);
+    RecordSet& p = *m_jx->cdsSolicitacao_IE_Socio;
+    ASSERT_TRUE(p.locate("IDENTIFICACAO", "11444777000161"));
+    m_db->connection().exec("PRAGMA query_only = ON");
+    m_prompts.expectYesNo(Persons::kDeletePartner, true);
+    m_prompts.expectMessage("O banco de dados não aceita gravação (somente leitura).");
+    EXPECT_FALSE(m_persons->remove(Kind::Partner));
+    // A linked CNPJ refused once, then saved once.
+    m_linked->beginAddCnpj();
+    m_prompts.expectMessage("O banco de dados não aceita gravação (somente leitura).");
+    EXPECT_TRUE(m_linked->addCnpj("11222333000262").refused);
+    m_db->connection().exec("PRAGMA query_only = OFF");
+    expectPromptsMet();
+    EXPECT_EQ(p.count(), 3);
+    EXPECT_FALSE(p.hasPending());
+    EXPECT_EQ(p.text("IDENTIFICACAO"), "11444777000161");
+    EXPECT_FALSE(m_jx->cdsIESocioEnd->isEmpty()); // its address is back on screen
+    addPartner("98765432100", 4); // a later store sends nothing owed by the refusal
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE_SOCIO"), 4);
+    EXPECT_TRUE(m_linked->addCnpj("11222333000262").ok());
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_CNPJ_VINCULADO"), 1);
+}

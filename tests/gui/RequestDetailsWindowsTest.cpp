@@ -161,6 +161,15 @@ TEST(DetailWindows, PartnerFormChecksKindsAndRules)
     shell.prompts.expectError("Participação deve estar entre 0 e 100%");
     type(share, "100,01");
     EXPECT_EQ(p.value("PARTICIPACAO").toDouble(), 50.0);
+    // Typed and Salvar at once: one message, the form stays on the field.
+    shell.prompts.expectError("Participação deve estar entre 0 e 100%");
+    share->setFocus();
+    qobject_cast<QLineEdit*>(share)->selectAll();
+    QTest::keyClicks(share, "150");
+    form.done(QDialog::Accepted);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(p.value("PARTICIPACAO").toDouble(), 50.0);
+    shell.expectPromptsMet();
     shoot(&form, "socio");
 
     form.done(QDialog::Accepted);
@@ -182,6 +191,37 @@ TEST(DetailWindows, PartnerFormChecksKindsAndRules)
     EXPECT_FALSE(second.isVisible());
     shell.expectPromptsMet();
     EXPECT_EQ(shell.inside("SELECT count(*) FROM SOLICITACAO_IE_SOCIO"), 1);
+}
+
+TEST(DetailWindows, DeletingThePartnerSelectedInTheGrid)
+{
+    Shell shell;
+    TdtmJX& jx = shell.jx();
+    Persons& persons = shell.windows().persons();
+    for (const char* id : { "52998224725", "11144477735", "98765432100" }) {
+        persons.beginAdd(Kind::Partner);
+        jx.cdsSolicitacao_IE_Socio->setValue("TIPO_IDENTIFICACAO", 4);
+        jx.cdsSolicitacao_IE_Socio->setValue("IDENTIFICACAO", QLatin1String(id));
+        ASSERT_TRUE(persons.store(Kind::Partner));
+    }
+    TFrmSolicitacaoIE form(shell.commands(), jx, shell.windows().lifecycle(), shell.prompts);
+    activate(&form);
+    form.topTabs()->setCurrentIndex(1);
+    form.innerTabs()->setCurrentIndex(3);
+    auto* grid = qobject_cast<QTableView*>(form.control("dbgSocios"));
+    ASSERT_NE(grid, nullptr);
+    jx.cdsSolicitacao_IE_Socio->first();
+    const QModelIndex middle = grid->model()->index(1, 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(middle).center());
+    EXPECT_EQ(jx.cdsSolicitacao_IE_Socio->text("IDENTIFICACAO"), "11144477735");
+    shell.prompts.expectYesNo(Persons::kDeletePartner, true);
+    shell.windows().deletePerson(Kind::Partner);
+    shell.expectPromptsMet();
+    EXPECT_EQ(shell.inside("SELECT count(*) FROM SOLICITACAO_IE_SOCIO WHERE IDENTIFICACAO = '11144477735'"), 0);
+    EXPECT_EQ(shell.inside("SELECT count(*) FROM SOLICITACAO_IE_SOCIO"), 2);
+    EXPECT_EQ(grid->selectionModel()->currentIndex().row(), jx.cdsSolicitacao_IE_Socio->recNo());
+    shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+    form.done(QDialog::Rejected);
 }
 
 TEST(DetailWindows, ResponsibleFormChecks)

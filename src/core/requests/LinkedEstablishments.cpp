@@ -28,7 +28,7 @@ RecordSet& LinkedEstablishments::cnpjs() const
 bool LinkedEstablishments::ieListEnabled() const
 {
     const RecordSet& r = *m_jx.cdsSolicitacaoIE;
-    return !r.isEmpty() && !r.value("VINCULO").isNull() && r.value("VINCULO").toInt() != 1;
+    return !r.isEmpty() && (r.value("VINCULO").isNull() || r.value("VINCULO").toInt() != 1);
 }
 
 bool LinkedEstablishments::cnpjListEnabled() const
@@ -59,8 +59,10 @@ void LinkedEstablishments::discardPending()
 bool LinkedEstablishments::store(RecordSet& set)
 {
     set.post();
-    if (!m_jx.apply(set, 0, false))
+    if (!m_jx.apply(set, 0, false)) {
+        set.cancelUpdates(); // the typed number stays in the dialog; a new Salvar starts afresh
         return false;
+    }
     m_jx.openSet(set);
     return true;
 }

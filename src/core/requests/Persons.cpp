@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "data/TdtmJX.h"
+#include "db/Sqlite.h"
 #include "platform/UserPrompts.h"
 #include "text/DocumentChecks.h"
 #include "text/Masks.h"
@@ -173,19 +174,83 @@ Persons::Check Persons::checkResponsible(const QString& dataInicio, const QStrin
     }
 }
 
+namespace {
+
+// What the user typed into the current row, keys and links left out.
+QVariantMap typedValues(const RecordSet& set, const QStringList& skipped)
+{
+    QVariantMap values;
+    if (set.isEmpty())
+        return values;
+    for (int i = 0; i < set.fieldCount(); ++i) {
+        const data::Field& f = set.field(i);
+        if (!f.computed && !f.memory && !skipped.contains(f.name, Qt::CaseInsensitive))
+            values.insert(f.name, set.value(f.name));
+    }
+    return values;
+}
+
+void retype(RecordSet& set, const QVariantMap& values)
+{
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        if (set.value(it.key()) != it.value())
+            set.setValue(it.key(), it.value());
+    }
+}
+
+} // namespace
+
+QString Persons::keyField(Kind kind)
+{
+    return kind == Kind::Partner ? QStringLiteral("ID_SOCIO") : QStringLiteral("ID_RESPONSAVEL");
+}
+
+void Persons::reload(Kind kind, const QVariant& key)
+{
+    RecordSet& set = people(kind);
+    m_jx.openSet(set);
+    if (!key.isNull())
+        set.locate(keyField(kind), key);
+    if (kind == Kind::Partner)
+        m_jx.openPartnerDetails();
+    else
+        m_jx.openResponsibleDetails();
+}
+
 bool Persons::store(Kind kind)
 {
     RecordSet& set = people(kind);
+    const bool wasAdding = adding(kind);
+    const QVariant key = set.value(keyField(kind));
+    const QStringList links { keyField(kind), QStringLiteral("ID_ENDERECO"), QStringLiteral("ID_COMUNICACAO") };
+    const QVariantMap typedPerson = typedValues(set, links);
+    const QVariantMap typedContact = typedValues(contact(kind), links);
+    const QVariantMap typedAddress = typedValues(address(kind), links);
+
+    // Contact, address and person stand or fall together: a person must never keep a link
+    // to a row that was deleted, nor leave rows behind that nobody names.
+    db::Savepoint together(m_jx.database().connection(), QStringLiteral("jx_pessoa"));
     // Contact and address first, so that the person row receives their keys.
-    if (!m_addresses.GravarComunicacao(owner(kind)) || !m_addresses.GravarEndereco(owner(kind)))
-        return false;
-    set.post();
-    if (!m_jx.apply(set, 0, false))
-        return false;
-    const QVariant key = set.value(kind == Kind::Partner ? "ID_SOCIO" : "ID_RESPONSAVEL");
-    m_jx.openSet(set);
-    set.locate(kind == Kind::Partner ? "ID_SOCIO" : "ID_RESPONSAVEL", key);
-    return true;
+    bool stored = m_addresses.GravarComunicacao(owner(kind)) && m_addresses.GravarEndereco(owner(kind));
+    if (stored) {
+        set.post();
+        stored = m_jx.apply(set, 0, false);
+    }
+    if (stored) {
+        together.release();
+        const QVariant newKey = set.value(keyField(kind));
+        reload(kind, newKey);
+        return true;
+    }
+    together.rollback();
+    // The sets believe in rows the rollback undid: read them again, and put back what the
+    // user typed so that the form can be saved again or cancelled.
+    reload(kind, wasAdding ? QVariant() : key);
+    wasAdding ? beginAdd(kind) : beginChange(kind);
+    retype(set, typedPerson);
+    retype(contact(kind), typedContact);
+    retype(address(kind), typedAddress);
+    return false;
 }
 
 void Persons::discard(Kind kind)
@@ -207,16 +272,28 @@ bool Persons::remove(Kind kind)
         return false;
     if (!m_prompts.confirmYesNo(kind == Kind::Partner ? kDeletePartner : kDeleteResponsible))
         return false;
+    const QVariant key = set.value(keyField(kind));
+    db::Savepoint together(m_jx.database().connection(), QStringLiteral("jx_pessoa"));
+    bool removed = true;
     for (RecordSet* detail : { &contact(kind), &address(kind) }) {
         drop(*detail);
-        if (detail->isEmpty())
+        if (!removed || detail->isEmpty())
             continue;
         detail->remove();
-        if (!m_jx.apply(*detail, 0, false))
-            return false;
+        removed = m_jx.apply(*detail, 0, false);
     }
-    set.remove();
-    return m_jx.apply(set, 0, false);
+    if (removed) {
+        set.remove();
+        removed = m_jx.apply(set, 0, false);
+    }
+    if (removed) {
+        together.release();
+        return true;
+    }
+    // Nothing half-deleted: the person, its contact and its address are as they were.
+    together.rollback();
+    reload(kind, key);
+    return false;
 }
 
 QString Persons::setParticipation(const QString& typed)

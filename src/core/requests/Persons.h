@@ -86,6 +86,9 @@ public:
     static inline const QString kActivityCaption = QStringLiteral("Data de Início de Atividade:");
 
 private:
+    static QString keyField(Kind kind);
+    // The list read again, on the given person, with its contact and address.
+    void reload(Kind kind, const QVariant& key);
     Addresses::Owner owner(Kind kind) const;
     // Drops the pending rows of a set: the row being typed and anything not sent.
     static void drop(data::RecordSet& set);

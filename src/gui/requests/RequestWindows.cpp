@@ -233,6 +233,9 @@ void RequestWindows::openPersonForm(Persons::Kind kind)
             return;
         }
         throw;
+    } catch (...) {
+        m_persons->discard(kind); // never leave a half-made person for the next store
+        throw;
     }
     if (m_persons->people(kind).state() != data::RecordSet::State::Browse)
         m_persons->discard(kind);

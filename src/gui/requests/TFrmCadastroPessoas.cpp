@@ -69,7 +69,22 @@ void TFrmCadastroPessoa::addAddressAndContact(
 
 void TFrmCadastroPessoa::done(int result)
 {
+    if (result != QDialog::Accepted) {
+        // What is being typed is about to be discarded: no need to take (or refuse) it.
+        if (auto* typing = qobject_cast<QLineEdit*>(focusWidget()))
+            typing->setModified(false);
+    }
+    auto refusals = [this] {
+        int n = 0;
+        for (QLineEdit* edit : findChildren<QLineEdit*>())
+            n += edit->property("jxRefusals").toInt();
+        return n;
+    };
+    const int before = refusals();
     commitTyping();
+    // A value refused as the typing was taken has been reported; the form stays on it.
+    if (result == QDialog::Accepted && refusals() != before)
+        return;
     if (result != QDialog::Accepted) {
         if (!m_prompts.warnYesNo(RequestLifecycle::kCancelQuestion))
             return;
@@ -155,6 +170,7 @@ TFrmCadastroSocios::TFrmCadastroSocios(
     }
     masterRow->addStretch();
     bind::radio(group, p, "RESPONSAVEL_MASTER", { "S", "N" }, [this] { applyPresentation(); });
+    master->setFocusProxy(group->button(0)); // the master rule's message puts the focus here
     put(addCaption(QStringLiteral("Responsável Master? "), "RESPONSAVEL_MASTER", true), master, "RESPONSAVEL_MASTER");
 
     put(addCaption(QStringLiteral("Cargo: "), "ID_CARGO", true),

@@ -1,5 +1,6 @@
 #include "TFrmEstabVinc.h"
 
+#include "Binders.h"
 #include "Commands.h"
 #include "data/RecordSet.h"
 #include "data/RecordSetModel.h"
@@ -40,9 +41,7 @@ LinkedListWindow::LinkedListWindow(Commands& commands, data::RecordSet& rows, co
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->verticalHeader()->hide();
-    // The selected row is the one Excluir deletes.
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [&rows](const QModelIndex& current) { rows.moveTo(current.row()); });
+    bind::gridCursor(m_grid, rows); // the row shown selected is the one Excluir deletes
     layout->addWidget(m_grid, 1);
 
     auto* bottom = new QHBoxLayout;

@@ -361,6 +361,7 @@ QWidget* TFrmSolicitacaoIE::buildGrid(const QString& title, const QString& gridN
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setStretchLastSection(true);
     grid->verticalHeader()->hide();
+    bind::gridCursor(grid, set); // Alterar and Excluir act on the row selected
     connect(grid, &QTableView::doubleClicked, this,
         [this, commandNames] { m_commands.action(commandNames.value(1))->trigger(); });
     boxLayout->addWidget(grid);

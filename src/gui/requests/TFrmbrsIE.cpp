@@ -1,5 +1,6 @@
 #include "TFrmbrsIE.h"
 
+#include "Binders.h"
 #include "Commands.h"
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
@@ -39,17 +40,7 @@ TFrmbrsIE::TFrmbrsIE(Commands& commands, TdtmJX& jx, Mode mode, QWidget* parent)
     m_grid->setColumnWidth(1, 360);
     m_grid->verticalHeader()->hide();
     layout->addWidget(m_grid, 1);
-    // The grid's row is the request set's current row, both ways.
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex& current) { m_jx.cdsSolicitacaoIE->moveTo(current.row()); });
-    auto follow = [this] {
-        const int row = m_jx.cdsSolicitacaoIE->recNo();
-        if (row >= 0 && row < m_model->rowCount())
-            m_grid->selectionModel()->setCurrentIndex(
-                m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    };
-    connect(jx.cdsSolicitacaoIE, &data::RecordSet::currentChanged, this, follow);
-    connect(jx.cdsSolicitacaoIE, &data::RecordSet::dataReset, this, follow);
+    bind::gridCursor(m_grid, *jx.cdsSolicitacaoIE);
     connect(m_grid, &QTableView::doubleClicked, this,
         [&commands] { commands.action(QStringLiteral("actSolicitacaoIE_Editar"))->trigger(); });
 
@@ -93,7 +84,6 @@ TFrmbrsIE::TFrmbrsIE(Commands& commands, TdtmJX& jx, Mode mode, QWidget* parent)
     m_print->setVisible(mode == Mode::PrintSelection);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     resize(700, 460);
-    follow();
 }
 
 } // namespace jx::gui

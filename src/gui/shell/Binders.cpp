@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QItemSelectionModel>
 #include <QRegularExpressionValidator>
+#include <QTableView>
 
 namespace jx::gui::bind {
 
@@ -186,6 +188,8 @@ void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditO
         const QString value = mask.isEmpty() ? edit->text() : masks::strip(edit->displayText(), mask);
         if (custom) {
             const QString refusal = custom(value);
+            if (!refusal.isEmpty())
+                edit->setProperty("jxRefusals", edit->property("jxRefusals").toInt() + 1);
             if (refusal.isEmpty()) {
                 edit->setModified(false);
                 return;
@@ -304,6 +308,25 @@ void lookup(QComboBox* combo, RecordSet& set, const QString& field, RecordSet& r
             store(set, field, QVariant());
         combo->setCurrentIndex(-1);
     }));
+}
+
+void gridCursor(QTableView* grid, RecordSet& set)
+{
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, grid,
+        [&set](const QModelIndex& current) {
+            if (current.isValid())
+                set.moveTo(current.row());
+        });
+    auto follow = [grid, &set] {
+        const int row = set.recNo();
+        if (row >= 0 && row < grid->model()->rowCount())
+            grid->selectionModel()->setCurrentIndex(
+                grid->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    };
+    QObject::connect(&set, &RecordSet::currentChanged, grid, follow);
+    // The model, made before, has reset itself on the same signal by then.
+    QObject::connect(&set, &RecordSet::dataReset, grid, follow);
+    follow();
 }
 
 void radio(QButtonGroup* group, RecordSet& set, const QString& field, const QVariantList& values,

@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QTableView;
 
 namespace jx::data {
 class RecordSet;
@@ -32,7 +33,8 @@ struct EditOptions {
     bool digitsOnly = false;
     int maxLength = 0;
     int decimals = -1; // a real shown with this many decimals and a decimal comma
-    // Stores the typed text itself; returns the message of a refusal (empty when stored).
+    // Stores the typed text itself; returns the message of a refusal (empty when stored). The
+    // edit's property "jxRefusals" counts the refusals, so a window can tell one happened.
     std::function<QString(const QString&)> store;
 };
 
@@ -61,6 +63,10 @@ void lookup(QComboBox* combo, data::RecordSet& set, const QString& field, data::
 // Radio buttons (ids 0..n-1) storing values[id].
 void radio(QButtonGroup* group, data::RecordSet& set, const QString& field, const QVariantList& values,
     std::function<void()> afterClick = {});
+
+// A grid's current row is the record set's current row, both ways: what the user selects is
+// what the commands act on, and the selection shows the row they will act on.
+void gridCursor(QTableView* grid, data::RecordSet& set);
 
 // The typed-text transformation of an edit.
 QString transform(const QString& text, const EditOptions& options);
