@@ -253,6 +253,18 @@ void RecordSet::close()
     emit dataReset();
 }
 
+void RecordSet::clearRows()
+{
+    if (m_state == State::Inactive)
+        throw Error(QStringLiteral("%1 não está aberto.").arg(m_name));
+    m_rows.clear();
+    m_deleted.clear();
+    m_state = State::Browse;
+    invalidateOrderings();
+    resetView(-1, -1);
+    emit stateChanged();
+}
+
 int RecordSet::fieldIndex(const QString& name) const
 {
     for (int i = 0; i < m_fields.size(); ++i) {

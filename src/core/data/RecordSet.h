@@ -74,6 +74,8 @@ public:
     // An in-memory set with these fields and no rows.
     void openEmpty(const QVector<Field>& fields);
     void close();
+    // Empties an in-memory set: every row goes, and nothing is left to send.
+    void clearRows();
     bool isOpen() const { return m_state != State::Inactive; }
     // The query was opened at least once, so its fields are known.
     bool hasFields() const { return !m_fields.isEmpty(); }

@@ -185,9 +185,7 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
         r.setValue("NUMERO_DAE", text::zeroFilledDae(dae));
 
     RecordSet& pendings = *m_jx.cdsPendecias;
-    pendings.cancelUpdates();
-    while (!pendings.isEmpty())
-        pendings.remove();
+    pendings.clearRows();
     if (verify)
         verify();
     bool errors = false;
