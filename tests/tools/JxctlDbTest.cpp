@@ -111,3 +111,41 @@ TEST(JxctlDatabase, RequestDetailsAndTheCnaefTree)
     ASSERT_GT(leaf, 0);
     EXPECT_TRUE(lines[leaf - 1].startsWith(QStringLiteral("      4731-8 - ")));
 }
+
+TEST(JxctlVerify, PendingItemsOfARequestWithoutTouchingTheDatabase)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Banco");
+    const QString path = dir.filePath("Banco/JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    {
+        jx::db::Connection c;
+        c.open(path, jx::db::kDatabaseKey);
+        c.exec("INSERT INTO SOLICITACAO_IE (CNPJ, CATEGORIA, LOCALIZACAO, VINCULO, INSCRICAO_UNICA) VALUES "
+               "('11222333000181', 1, 1, 1, 'N'), ('33344455000183', 3, 1, 1, 'N'), ('44455566000183', 1, 1, 1, 'N')");
+        c.exec("INSERT INTO SOLICITACAO_IE_RESPONSAVEL (ID_SOLICITACAO, IDENTIFICACAO, ID_FUNCAO, DATA_INICIO) VALUES "
+               "(2, '52998224725', 1, '2026-12-10')");
+    }
+    QFile before(path);
+    ASSERT_TRUE(before.open(QIODevice::ReadOnly));
+    const QByteArray bytes = before.readAll();
+    before.close();
+
+    const CtlRun branch = jxctl({ "verificar", "solicitacao", "2", "--banco", path, "--hoje", "10/12/2026" });
+    EXPECT_EQ(branch.status, 1) << branch.err.toStdString();
+    const QStringList lines = branch.outText().split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(lines.contains(QStringLiteral("A\tDados Iniciais\tO campo NIRE deve ser informado.")));
+    EXPECT_TRUE(lines.filter(QStringLiteral("Sócio")).isEmpty()); // a branch has no partner rules
+    EXPECT_TRUE(lines.filter(QStringLiteral("Data Atual")).isEmpty()); // "today" is the start date
+    const CtlRun later = jxctl({ "verificar", "solicitacao", "2", "--banco", path, "--hoje", "09/12/2026" });
+    EXPECT_TRUE(later.outText().contains(
+        QStringLiteral("E\tResponsáveis\tResponsável: 52998224725 O campo Data Início não pode ser maior que a Data Atual.")));
+    const CtlRun first = jxctl({ "verificar", "solicitacao", "1", "--banco", path });
+    EXPECT_TRUE(first.outText().endsWith(QStringLiteral("E\tSócios\tSolicitação deve possuir pelo menos um Sócio.\n")));
+
+    EXPECT_EQ(jxctl({ "verificar", "solicitacao", "9", "--banco", path }).status, 2);
+    EXPECT_EQ(jxctl({ "verificar", "solicitacao", "1", "--banco", path, "--hoje", "31/02/2026" }).status, 2);
+    QFile after(path);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), bytes); // read-only
+}

@@ -137,6 +137,12 @@ TdtmDB::TdtmDB(const QString& programFolder, UserPrompts& prompts, TerminationHo
     }
 }
 
+TdtmDB::TdtmDB(const AtPath& file)
+    : m_path(file.path)
+{
+    openValidated(m_connection, m_path);
+}
+
 db::Connection& TdtmDB::connection()
 {
     if (!m_connection.isOpen())

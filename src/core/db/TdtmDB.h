@@ -26,6 +26,12 @@ public:
     // Locates, checks and connects. Every failure has been shown through the prompts and
     // the termination hook has been called (then ProgramEnd is thrown).
     TdtmDB(const QString& programFolder, UserPrompts& prompts, TerminationHook terminate);
+    // A database file named directly (the headless tools): opened and proved without any
+    // dialog; throws db::DbError when it is not this program's.
+    struct AtPath {
+        QString path;
+    };
+    explicit TdtmDB(const AtPath& file);
 
     // Steps 1-7 of finding the file; throws jx::Error with the system's text when the
     // user gives up.
