@@ -179,6 +179,8 @@ void createDatabase(const QString& path)
         connection.begin();
         for (const TableDef& def : tables())
             connection.exec(createStatement(def));
+        for (const QString& index : indexStatements())
+            connection.exec(index);
         loadReferenceData(connection);
         connection.commit();
     } catch (const DbError& e) {

@@ -40,6 +40,9 @@ const ColumnDef* column(const TableDef& table, const QString& name);
 // CREATE TABLE statement; text sizes and 16-bit ranges are enforced by CHECK constraints so
 // that an over-long value is a refused row, never a silently cut one.
 QString createStatement(const TableDef& table);
+// Indexes on the columns that tie details to their filing: opening one filing's details must
+// not read every detail row of every filing. Idempotent.
+QStringList indexStatements();
 
 inline constexpr char kDatabaseKey[] = "qlorvintexam";
 

@@ -135,6 +135,13 @@ TdtmDB::TdtmDB(const QString& programFolder, UserPrompts& prompts, TerminationHo
         prompts.error(invalidText(m_path));
         endProgram(terminate);
     }
+    // Files made before the indexes existed get them now; a file that refuses keeps working
+    // without them.
+    try {
+        for (const QString& index : db::indexStatements())
+            m_connection.exec(index);
+    } catch (const db::DbError&) {
+    }
 }
 
 TdtmDB::TdtmDB(const AtPath& file)
