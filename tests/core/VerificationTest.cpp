@@ -141,6 +141,18 @@ TEST_F(Rules, ACompleteRequestPassesAndEachFieldBreaksItsRule)
     EXPECT_FALSE(t.contains(V::F1("Orgão Licenciador")));
     // 1147 has several desmembramentos, none chosen.
     EXPECT_TRUE(t.contains(V::F1("Desmembramento da CNAE-F Principal")));
+    // An activity with a single desmembramento takes it: nothing is missing.
+    db::Statement single = m_db->connection().prepare(
+        "SELECT P.ID_CNAEF FROM CNAEF P WHERE length(trim(P.COD_FORMATADO)) = 9 AND (SELECT count(*) FROM CNAEF D "
+        "WHERE D.COD_TIPO = 6 AND D.COD_CNAEF_SUPERIOR = CAST(P.ID_CNAEF AS INTEGER)) = 1 LIMIT 1");
+    if (single.step()) {
+        r.setValue("ID_CNAEF_PRINCIPAL", single.value(0));
+        r.setValue("ID_DESMEMBRAMENTO1", QVariant());
+        EXPECT_FALSE(texts().contains(V::F1("Desmembramento da CNAE-F Principal")));
+        EXPECT_FALSE(r.value("ID_DESMEMBRAMENTO1").isNull());
+        r.setValue("ID_DESMEMBRAMENTO1", QVariant());
+        r.setValue("ID_CAE", QVariant());
+    }
     r.setValue("ID_CNAEF_PRINCIPAL", activity);
     // NIRE family: prefix against localisation, check digit.
     r.setValue("NIRE", "12345678901");

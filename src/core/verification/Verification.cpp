@@ -3,6 +3,7 @@
 #include "Error.h"
 #include "data/TdtmJX.h"
 #include "text/DocumentChecks.h"
+#include "requests/Cnaef.h"
 #include "text/TextUtils.h"
 
 #include <cmath>
@@ -47,10 +48,11 @@ QDate dateOf(const RecordSet& set, const char* field)
     return d.isValid() ? d : QDate(1, 1, 1);
 }
 
+// Not empty (blanks aside) and shorter than 8 characters as stored.
 bool shorterThan8(const RecordSet& set, const char* field)
 {
-    const QString t = textOf(set, field).trimmed();
-    return !t.isEmpty() && t.size() < 8;
+    const QString t = textOf(set, field);
+    return !t.trimmed().isEmpty() && t.size() < 8;
 }
 
 } // namespace
@@ -133,11 +135,13 @@ void Verification::requestRules()
         if (localizacao == 99 && empty(r, "SUBSTITUTO_TRIBUTARIO"))
             error(kDadosIniciais, F1(QStringLiteral("Substituto Tributário")));
     }
-    if (dependentCount(*m_jx.cdsDesmembramento1, QStringLiteral("PAR"), r.value("ID_CNAEF_PRINCIPAL")) > 0
-        && zero(r, "ID_DESMEMBRAMENTO1"))
+    // The lists as the form refreshes them: an entry no longer valid has none, a single
+    // entry is taken without asking.
+    cnaef::Choice lists(m_jx);
+    lists.RecarregarDesmembramentos();
+    if (m_jx.cdsDesmembramento1->count() > 0 && zero(r, "ID_DESMEMBRAMENTO1"))
         error(kQualificacao, F1(QStringLiteral("Desmembramento da CNAE-F Principal")));
-    if (dependentCount(*m_jx.cdsDesmembramento2, QStringLiteral("COD"), r.value("ID_CNAEF_SECUNDARIO")) > 0
-        && zero(r, "ID_DESMEMBRAMENTO2"))
+    if (m_jx.cdsDesmembramento2->count() > 0 && zero(r, "ID_DESMEMBRAMENTO2"))
         error(kQualificacao, F1(QStringLiteral("Desmembramento da CNAE-F Secundária")));
     if (dependentCount(*m_jx.cdsCAE, QStringLiteral("PAR"), r.value("ID_CNAEF_PRINCIPAL")) > 0 && zero(r, "ID_CAE"))
         error(kQualificacao, F1(QStringLiteral("CAE")));
@@ -175,9 +179,9 @@ void Verification::requestRules()
     if (empty(r, "INSCRICAO_UNICA"))
         error(kDadosIniciais, F1(QStringLiteral("Inscrição Estadual Única")));
 
-    const QString nire = textOf(r, "NIRE").trimmed();
-    if (!nire.isEmpty()) {
-        if (!docs::nireIsValid(nire))
+    const QString nire = textOf(r, "NIRE");
+    if (!nire.trimmed().isEmpty()) {
+        if (!docs::nireIsValid(nire.trimmed()))
             error(kDadosIniciais, QStringLiteral("NIRE inválido."));
         const bool homePrefix = nire.left(2) == QLatin1String("31");
         if ((localizacao == 1 && !homePrefix) || (localizacao != 1 && homePrefix))
@@ -223,7 +227,7 @@ void Verification::requestRules()
             if (!estab.isEmpty() && ufs.valueAt(v, ufs.fieldIndex("ID_UF")).toDouble() == number(estab, "ID_UF"))
                 estabState = sigla;
         }
-        if (orgao.trimmed().size() < 3 || !known)
+        if (orgao.size() < 3 || !known)
             error(kQualificacao, QStringLiteral("Nº de Registro do Órgão Licenciador inválido."));
         if (empty(estab, "CEP") || state != estabState)
             error(kDadosIniciais,
@@ -322,7 +326,7 @@ void Verification::partnerRules()
     for (int v = 0; v < partners.count() && !shared; ++v) {
         const QString id = partners.valueAt(v, ident).toString();
         for (int w = 0; w < responsibles.count() && !shared; ++w) {
-            if (!id.isEmpty() && responsibles.valueAt(w, responsibleIdent).toString() == id) {
+            if (responsibles.valueAt(w, responsibleIdent).toString() == id) {
                 error(kSocios, QStringLiteral("Sócio / Responsável: ") + id
                         + QStringLiteral(" Existe um Sócio e um Responsável cadastrado com este CPF."));
                 shared = true;
@@ -407,8 +411,9 @@ void Verification::responsibleRules()
         responsibles.moveTo(v); // its contact follows
         const RecordSet& r = responsibles;
         const RecordSet& contact = *m_jx.cdsIERespCom;
-        const QString id = textOf(r, "IDENTIFICACAO").trimmed();
-        const QString prefix = QStringLiteral("Responsável: ") + id + u' ';
+        const QString stored = textOf(r, "IDENTIFICACAO");
+        const QString id = stored.trimmed();
+        const QString prefix = QStringLiteral("Responsável: ") + stored + u' ';
         auto add = [&](const QString& text) { error(kResponsaveis, prefix + text); };
         if (!id.isEmpty() && !docs::cpfIsValid(id))
             add(F3(QStringLiteral("Identificação")));
