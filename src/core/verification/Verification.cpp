@@ -250,23 +250,15 @@ void Verification::requestRules()
     if (localizacao == 1 && zero(r, "ID_UNIDADE_AUXILIAR") && zero(r, "ID_FORMA_COMERCIALIZACAO"))
         error(kQualificacao, F1(QStringLiteral("Forma de Comercialização")));
 
+    auto onAddresses = [this](const QString& text) { error(kEndereco, text); };
     if (empty(estab, "CEP"))
         error(kEndereco, QStringLiteral("Endereço do Estabelecimento deve ser informado."));
     else
-        addressRules(estab, true);
+        addressRules(estab, onAddresses);
     const RecordSet& corresp = *m_jx.cdsSolicIEEndCorresp;
     if (!empty(corresp, "CEP"))
-        addressRules(corresp, false);
-
-    const RecordSet& contact = *m_jx.cdsSolicitacaoIEComun;
-    if (shorterThan8(contact, "TELEFONE"))
-        error(kEndereco, F3(QStringLiteral("Telefone")));
-    if (shorterThan8(contact, "FAX"))
-        error(kEndereco, F3(QStringLiteral("Fax")));
-    if (shorterThan8(contact, "CAIXA_POSTAL_CEP"))
-        error(kEndereco, F3(QStringLiteral("Cep da Caixa Postal")));
-    if (!empty(contact, "EMAIL") && !docs::emailLooksValid(textOf(contact, "EMAIL").trimmed()))
-        error(kEndereco, F3(QStringLiteral("E-Mail")));
+        addressRules(corresp, onAddresses);
+    contactRules(*m_jx.cdsSolicitacaoIEComun, onAddresses, false);
 
     const bool unica = textOf(r, "INSCRICAO_UNICA") == QLatin1String("S");
     const bool noLinkedCnpj = m_jx.cdsCNPJ_Estab_Vinc->isEmpty();
@@ -291,19 +283,34 @@ void Verification::requestRules()
     responsibleRules();
 }
 
-void Verification::addressRules(const RecordSet& a, bool establishment)
+void Verification::addressRules(const RecordSet& a, const std::function<void(const QString&)>& add)
 {
-    Q_UNUSED(establishment)
     if (empty(a, "CEP"))
-        error(kEndereco, F1(QStringLiteral("CEP")));
+        add(F1(QStringLiteral("CEP")));
     if (zero(a, "ID_UF"))
-        error(kEndereco, F1(QStringLiteral("UF")));
+        add(F1(QStringLiteral("UF")));
     if (zero(a, "TIPO_LOGRADOURO"))
-        error(kEndereco, F1(QStringLiteral("Tipo do Logradouro")));
+        add(F1(QStringLiteral("Tipo do Logradouro")));
     if (empty(a, "LOGRADOURO"))
-        error(kEndereco, F1(QStringLiteral("Logradouro")));
+        add(F1(QStringLiteral("Logradouro")));
     if (empty(a, "LOCALIDADE"))
-        error(kEndereco, F1(QStringLiteral("Localidade")));
+        add(F1(QStringLiteral("Localidade")));
+}
+
+void Verification::contactRules(
+    const RecordSet& contact, const std::function<void(const QString&)>& add, bool emailFirst)
+{
+    const bool badEmail = !empty(contact, "EMAIL") && !docs::emailLooksValid(textOf(contact, "EMAIL").trimmed());
+    if (emailFirst && badEmail)
+        add(F3(QStringLiteral("E-Mail")));
+    if (shorterThan8(contact, "TELEFONE"))
+        add(F3(QStringLiteral("Telefone")));
+    if (shorterThan8(contact, "FAX"))
+        add(F3(QStringLiteral("Fax")));
+    if (shorterThan8(contact, "CAIXA_POSTAL_CEP"))
+        add(F3(QStringLiteral("Cep da Caixa Postal")));
+    if (!emailFirst && badEmail)
+        add(F3(QStringLiteral("E-Mail")));
 }
 
 void Verification::partnerRules()
@@ -375,16 +382,7 @@ void Verification::partnerRules()
         if (address.isEmpty()) {
             error(kSocios, QStringLiteral("Sócio:") + id + QStringLiteral(" Dados do Endereço do Sócio deve ser informado."));
         } else {
-            if (empty(address, "CEP"))
-                add(F1(QStringLiteral("CEP")));
-            if (zero(address, "ID_UF"))
-                add(F1(QStringLiteral("UF")));
-            if (zero(address, "TIPO_LOGRADOURO"))
-                add(F1(QStringLiteral("Tipo do Logradouro")));
-            if (empty(address, "LOGRADOURO"))
-                add(F1(QStringLiteral("Logradouro")));
-            if (empty(address, "LOCALIDADE"))
-                add(F1(QStringLiteral("Localidade")));
+            addressRules(address, add);
         }
         if (isMaster) {
             if (empty(contact, "TELEFONE"))
@@ -392,14 +390,7 @@ void Verification::partnerRules()
             if (empty(contact, "EMAIL"))
                 add(F1(QStringLiteral("E-Mail")));
         }
-        if (!empty(contact, "EMAIL") && !docs::emailLooksValid(textOf(contact, "EMAIL").trimmed()))
-            add(F3(QStringLiteral("E-Mail")));
-        if (shorterThan8(contact, "TELEFONE"))
-            add(F3(QStringLiteral("Telefone")));
-        if (shorterThan8(contact, "FAX"))
-            add(F3(QStringLiteral("Fax")));
-        if (shorterThan8(contact, "CAIXA_POSTAL_CEP"))
-            add(F3(QStringLiteral("Cep da Caixa Postal")));
+        contactRules(contact, add, true);
     }
 }
 
@@ -425,14 +416,7 @@ void Verification::responsibleRules()
             add(F1(QStringLiteral("Data Início")));
         if (dateOf(r, "DATA_INICIO") > today)
             add(F5(QStringLiteral("Data Início")));
-        if (shorterThan8(contact, "TELEFONE"))
-            add(F3(QStringLiteral("Telefone")));
-        if (shorterThan8(contact, "FAX"))
-            add(F3(QStringLiteral("Fax")));
-        if (shorterThan8(contact, "CAIXA_POSTAL_CEP"))
-            add(F3(QStringLiteral("Cep da Caixa Postal")));
-        if (!empty(contact, "EMAIL") && !docs::emailLooksValid(textOf(contact, "EMAIL").trimmed()))
-            add(F3(QStringLiteral("E-Mail")));
+        contactRules(contact, add, false);
     }
 }
 

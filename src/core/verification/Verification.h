@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 namespace jx {
 
 class TdtmJX;
@@ -45,7 +47,11 @@ public:
 
 private:
     void requestRules();
-    void addressRules(const data::RecordSet& address, bool establishment);
+    // The address checks (CEP, UF, street type, street, município) and the contact checks
+    // (telephone, fax and box CEP lengths, e-mail; the partner's e-mail comes first).
+    void addressRules(const data::RecordSet& address, const std::function<void(const QString&)>& add);
+    void contactRules(
+        const data::RecordSet& contact, const std::function<void(const QString&)>& add, bool emailFirst);
     void partnerRules();
     void responsibleRules();
     void error(const QString& area, const QString& text) { AdicionarPendencia(QStringLiteral("E"), area, text); }
