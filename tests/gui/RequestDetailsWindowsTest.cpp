@@ -8,6 +8,7 @@
 #include "TFrmConsCNAEF.h"
 #include "TFrmEstabVinc.h"
 #include "TFrmSolicitacaoIE.h"
+#include "TFrmVerificarPendencias.h"
 #include "data/TdtmJX.h"
 #include "platform/StateRegistrationCheck.h"
 #include "requests/LinkedEstablishments.h"
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -364,6 +366,52 @@ TEST(DetailWindows, TheCnaefTreeAndItsChoice)
         EXPECT_FALSE(r.value("ID_CAE").isNull()); // the single CAE is stored without a choice
         EXPECT_EQ(qobject_cast<QLabel*>(form.control("dbTextCAE"))->text(), cae.text);
     }
+    shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+    form.done(QDialog::Rejected);
+}
+
+TEST(DetailWindows, VerifyShowsTheListWithItsTotalsAndIcons)
+{
+    Shell shell;
+    TdtmJX& jx = shell.jx();
+    TFrmSolicitacaoIE form(shell.commands(), jx, shell.windows().lifecycle(), shell.prompts);
+    activate(&form);
+    int errors = -1;
+    int warnings = -1;
+    int rows = -1;
+    QString errorsShown;
+    QString firstLine;
+    QTimer::singleShot(0, [&] {
+        const bool up = QTest::qWaitFor(
+            [] { return qobject_cast<TFrmVerificarPendencias*>(QApplication::activeModalWidget()) != nullptr; }, 3000);
+        auto* list = qobject_cast<TFrmVerificarPendencias*>(QApplication::activeModalWidget());
+        if (up && list) {
+            errors = list->errors();
+            warnings = list->warnings();
+            rows = list->grid()->model()->rowCount();
+            errorsShown = list->findChild<QLabel*>("lblErros")->text();
+            firstLine = list->findChild<QLabel*>("lblLinha1")->text();
+            shoot(list, "pendencias");
+            list->close();
+        } else if (QWidget* other = QApplication::activeModalWidget()) {
+            other->close();
+        }
+    });
+    shell.windows().verifyRequest();
+    EXPECT_GT(errors, 0);
+    EXPECT_EQ(warnings, 0);
+    EXPECT_EQ(rows, errors + warnings);
+    EXPECT_EQ(errorsShown, QString::number(errors));
+    EXPECT_EQ(firstLine, "Os ERROS impedem a gravação da Solicitação para entrega à ZKF, enquanto os");
+    EXPECT_EQ(jx.cdsPendecias->count(), rows);
+    // The icons: a red diamond and a yellow triangle, transparent around them.
+    const QImage error = TFrmVerificarPendencias::errorIcon().toImage();
+    const QImage warning = TFrmVerificarPendencias::warningIcon().toImage();
+    EXPECT_EQ(error.size(), QSize(16, 16));
+    EXPECT_GT(qRed(error.pixel(3, 8)), 150);
+    EXPECT_EQ(qAlpha(error.pixel(0, 0)), 0);
+    EXPECT_GT(qGreen(warning.pixel(4, 13)), 150);
+    EXPECT_EQ(qAlpha(warning.pixel(0, 0)), 0);
     shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
     form.done(QDialog::Rejected);
 }

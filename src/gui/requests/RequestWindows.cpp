@@ -5,6 +5,7 @@
 #include "TFrmCadastroPessoas.h"
 #include "TFrmConsCNAEF.h"
 #include "TFrmEstabVinc.h"
+#include "TFrmVerificarPendencias.h"
 #include "TFrmNovaIE.h"
 #include "TFrmPergunta.h"
 #include "TFrmSolicitacaoIE.h"
@@ -15,6 +16,7 @@
 #include "platform/UserPrompts.h"
 #include "requests/LinkedEstablishments.h"
 #include "requests/RequestLifecycle.h"
+#include "verification/Verification.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,6 +62,7 @@ RequestWindows::RequestWindows(Commands& commands, TdtmJX& jx, UserPrompts& prom
     on("actNovaCNPJEstabVinc", [this] { addLinked(false); });
     on("actExcluirCNPJEstaVinc", [this] { deleteLinked(false); });
     on("actCNAEFPrincipal", [this] { chooseCnaef(true); });
+    on("actPendencia_VerificaPendencia", [this] { verifyRequest(); });
     on("actCNAEFSecundario", [this] { chooseCnaef(false); });
     on("actSolicitacaoIE_Salvar", [] {
         if (auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow()))
@@ -110,6 +113,7 @@ RequestWindows::RequestWindows(Commands& commands, TdtmJX& jx, UserPrompts& prom
     m_commands.setUpdateRule("actExcluirCNPJEstaVinc",
         [this, list = active("TFrmCNPJEstabVinc")] { return list() && !m_linked->cnpjs().isEmpty(); });
     m_commands.setUpdateRule("actCNAEFPrincipal", formOpen);
+    m_commands.setUpdateRule("actPendencia_VerificaPendencia", formOpen);
     m_commands.setUpdateRule("actCNAEFSecundario", [formOpen] {
         auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow());
         return formOpen() && form->state().cnaefSecundarioEnabled;
@@ -296,6 +300,20 @@ void RequestWindows::addLinked(bool ie)
 void RequestWindows::deleteLinked(bool ie)
 {
     ie ? m_linked->removeIe() : m_linked->removeCnpj();
+}
+
+void RequestWindows::verifyRequest()
+{
+    auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow());
+    if (!form || !form->datesValid())
+        return;
+    Verification verification(m_jx);
+    if (verification.ApurarPendencias(1)) {
+        m_prompts.information(kNoPendingRequest);
+        return;
+    }
+    TFrmVerificarPendencias list(m_commands, m_jx, true, form);
+    list.exec();
 }
 
 void RequestWindows::chooseCnaef(bool principal)

@@ -54,6 +54,11 @@ public:
     void deleteLinked(bool ie);
     // The CNAE-F tree for the principal or the secondary activity.
     void chooseCnaef(bool principal);
+    // "Verificar Pendências" on the request form: the dates, the rules, the list or the word
+    // that there is none.
+    void verifyRequest();
+    static inline const QString kNoPendingRequest
+        = QStringLiteral("Não existe pendência para esta Solicitação de Inscrição Estadual!");
 
 private:
     void openPersonForm(Persons::Kind kind);

@@ -49,6 +49,8 @@ public:
     QWidget* control(const QString& name) const { return m_controls.value(name); }
     const RequestFormState& state() const { return m_state; }
     void applyRules(bool localisation);
+    // The typed dates; the first invalid one says "Data Inválida!" and takes the focus.
+    bool datesValid();
     // Stores a CNAE-F chosen in the tree and refreshes the CAE and desmembramento lists.
     void chooseCnaef(bool principal, const QString& code);
     const cnaef::Choice& cnaefChoice() const { return m_cnaef; }
@@ -70,7 +72,7 @@ private:
         const QString& display, std::function<void()> after = {});
     QButtonGroup* radio(const QString& name, const QString& field, const QStringList& captions,
         const QVariantList& values, std::function<void()> after = {});
-    bool datesValid();
+
     void onTabChanging(QTabWidget* tabs, int index, int& previous);
     void showState();
     void showDependentLists();

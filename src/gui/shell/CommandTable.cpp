@@ -58,7 +58,7 @@ const std::vector<CommandDef>& commandTable()
         { "actSolicitacaoContab_Selecao", "Solicitacao_Contab", "&Habilitação de Contabilista/Empresa Contábil", "", "",
             false },
         { "actPendencia_VerificaPendencia", "Pendencias", "&Verificar Pendências", "Verificar Pendências", "Ctrl+V",
-            false },
+            true },
         { "actPendenciasImprimir", "Pendencias", "&Imprimir", "Imprimir", "Ctrl+I", false },
         { "actEntrega_Internet", "Entregas", "&Transmissão via Internet", "Transmissão via Internet", "Ctrl+T", false },
         { "actEntrega_Disquete", "Entregas", "&Gravação em Disquete", "Gravar em Disquete", "Ctrl+G", false },

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "TFrmPadrao.h"
+
+class QLabel;
+class QTableView;
+
+namespace jx {
+class TdtmJX;
+}
+
+namespace jx::gui {
+
+class Commands;
+
+// "Verificação de Pendências": the items of the last verification with their severity icon,
+// the error and warning totals and what they mean for the filing kind.
+class TFrmVerificarPendencias : public TFrmPadrao {
+    Q_OBJECT
+
+public:
+    // request: true for a request, false for an enablement.
+    TFrmVerificarPendencias(Commands& commands, TdtmJX& jx, bool request, QWidget* parent = nullptr);
+
+    QTableView* grid() const { return m_grid; }
+    int errors() const { return m_errors; }
+    int warnings() const { return m_warnings; }
+
+    // The 16 × 16 pictures: a red diamond with a white X, a yellow triangle with a black "!".
+    static QPixmap errorIcon();
+    static QPixmap warningIcon();
+
+    static inline const QString kSecondLine
+        = QStringLiteral("AVISOS são apenas alertas que não impedem a gravação da mesma.");
+
+private:
+    QTableView* m_grid;
+    int m_errors = 0;
+    int m_warnings = 0;
+};
+
+} // namespace jx::gui
