@@ -300,7 +300,7 @@ TEST(DetailWindows, LinkedRegistrationsAndCnpjs)
     cnpj.confirm = [&](const QString& digits) { return linked.addCnpj(digits); };
     shell.prompts.expectError(LinkedEstablishments::kCnpjInvalid);
     enter(cnpj, "33344455000284");
-    shell.prompts.expectYesNo(LinkedEstablishments::kCancelQuestion, false);
+    shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, false);
     cnpj.done(QDialog::Rejected);
     EXPECT_TRUE(cnpj.isVisible());
     cnpj.edit()->clear();

@@ -20,13 +20,6 @@ bool isNew(const RecordSet& set, const QString& key)
     return set.state() == RecordSet::State::Insert || set.value(key).isNull() || set.value(key).toLongLong() == 0;
 }
 
-void discardPending(RecordSet& set)
-{
-    if (set.state() == RecordSet::State::Insert || set.state() == RecordSet::State::Edit)
-        set.cancel();
-    set.cancelUpdates();
-}
-
 } // namespace
 
 Addresses::Addresses(TdtmJX& jx)
@@ -160,7 +153,7 @@ bool Addresses::GravarComunicacao(Owner owner)
     const bool fresh = isNew(*contact, "ID_COMUNICACAO");
     if (fresh) {
         if (empty) {
-            discardPending(*contact);
+            contact->cancelUpdates();
             return true;
         }
         contact->post();
@@ -231,7 +224,7 @@ bool Addresses::GravarEndereco(Owner owner)
         return true;
     }
     if (needsCep && blank(address->value("CEP"))) {
-        discardPending(*address);
+        address->cancelUpdates();
         return true;
     }
     const bool fresh = isNew(*address, "ID_ENDERECO");
@@ -281,7 +274,7 @@ void Addresses::LimparEndCorrespondencia()
             return;
         }
     } else {
-        discardPending(corresp);
+        corresp.cancelUpdates();
     }
     // The request must not keep naming a row that is gone; the request's save stores this.
     RecordSet& request = *m_jx.cdsSolicitacaoIE;

@@ -66,6 +66,11 @@ QString extractCode(const QString& text)
     return code;
 }
 
+QVariant listKey(const QVariant& id)
+{
+    return QVariant(qint64(id.isNull() ? 0 : std::llround(id.toString().toDouble())));
+}
+
 bool isChoosable(const QString& code)
 {
     return code.size() > 8;
@@ -97,9 +102,7 @@ void Choice::choose(bool principal, const QString& code)
 DependentList Choice::refresh(
     RecordSet& list, const QString& param, const QVariant& chosen, const char* target, const char* key)
 {
-    // The keys are whole numbers held as reals; the link columns may hold them as text, so
-    // the parameter goes as an integer ("491" matches it, "491.0" would not).
-    list.setParam(param, chosen.isNull() ? QVariant(qint64(0)) : QVariant(qint64(std::llround(chosen.toDouble()))));
+    list.setParam(param, listKey(chosen));
     m_jx.openSet(list);
     DependentList look;
     if (list.count() >= 2) {

@@ -37,6 +37,11 @@ QString extractCode(const QString& nodeText);
 // Only last-level entries (codes longer than 8 characters) can be chosen.
 bool isChoosable(const QString& code);
 
+// A CNAE-F key as the parameter of its dependent lists: the keys are whole numbers held as
+// reals while the link columns may hold them as text ("491" matches, "491.0" would not);
+// no entry gives 0.
+QVariant listKey(const QVariant& id);
+
 inline const QString kNotLastLevel = QStringLiteral("A CNAE-F selecionado deve ser do último nível!");
 
 // How a dependent list shows: a drop-down of two or more entries, a single value shown as

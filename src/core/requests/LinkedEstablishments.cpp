@@ -49,11 +49,8 @@ void LinkedEstablishments::beginAddCnpj()
 
 void LinkedEstablishments::discardPending()
 {
-    for (RecordSet* set : { &registrations(), &cnpjs() }) {
-        if (set->state() == RecordSet::State::Insert || set->state() == RecordSet::State::Edit)
-            set->cancel();
-        set->cancelUpdates();
-    }
+    registrations().cancelUpdates();
+    cnpjs().cancelUpdates();
 }
 
 bool LinkedEstablishments::store(RecordSet& set)

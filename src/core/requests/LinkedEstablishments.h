@@ -63,9 +63,6 @@ public:
     static inline const QString kDeleteCnpjQuestion = QStringLiteral("Confirma a exclusão do CNPJ?");
     static inline const QString kIeDeleted = QStringLiteral("Inscrição Estadual excluída com sucesso!");
     static inline const QString kCnpjDeleted = QStringLiteral("CNPJ excluído com sucesso!");
-    static inline const QString kCancelQuestion = QStringLiteral(
-        "Ao cancelar ou fechar a tela todas as informações que ainda não foram salvas serão perdidas!\rDeseja "
-        "continuar?");
 
 private:
     bool store(data::RecordSet& set);

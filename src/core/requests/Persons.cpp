@@ -72,13 +72,6 @@ QString Persons::missingField(const QString& label)
     return QStringLiteral("O campo ") + label + QStringLiteral(" deve ser informado!");
 }
 
-void Persons::drop(RecordSet& set)
-{
-    if (set.state() == RecordSet::State::Insert || set.state() == RecordSet::State::Edit)
-        set.cancel();
-    set.cancelUpdates();
-}
-
 void Persons::beginAdd(Kind kind)
 {
     const QVariant request = m_jx.cdsSolicitacaoIE->value("ID_SOLICITACAO");
@@ -208,13 +201,9 @@ QString Persons::keyField(Kind kind)
 void Persons::reload(Kind kind, const QVariant& key)
 {
     RecordSet& set = people(kind);
-    m_jx.openSet(set);
+    m_jx.openSet(set); // its contact and address follow the current row
     if (!key.isNull())
         set.locate(keyField(kind), key);
-    if (kind == Kind::Partner)
-        m_jx.openPartnerDetails();
-    else
-        m_jx.openResponsibleDetails();
 }
 
 bool Persons::store(Kind kind)
@@ -256,9 +245,9 @@ bool Persons::store(Kind kind)
 void Persons::discard(Kind kind)
 {
     RecordSet& set = people(kind);
-    drop(set);
-    drop(contact(kind));
-    drop(address(kind));
+    set.cancelUpdates();
+    contact(kind).cancelUpdates();
+    address(kind).cancelUpdates();
     if (kind == Kind::Partner)
         m_jx.openPartnerDetails();
     else
@@ -276,7 +265,7 @@ bool Persons::remove(Kind kind)
     db::Savepoint together(m_jx.database().connection(), QStringLiteral("jx_pessoa"));
     bool removed = true;
     for (RecordSet* detail : { &contact(kind), &address(kind) }) {
-        drop(*detail);
+        detail->cancelUpdates();
         if (!removed || detail->isEmpty())
             continue;
         detail->remove();

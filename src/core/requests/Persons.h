@@ -90,8 +90,6 @@ private:
     // The list read again, on the given person, with its contact and address.
     void reload(Kind kind, const QVariant& key);
     Addresses::Owner owner(Kind kind) const;
-    // Drops the pending rows of a set: the row being typed and anything not sent.
-    static void drop(data::RecordSet& set);
 
     TdtmJX& m_jx;
     UserPrompts& m_prompts;

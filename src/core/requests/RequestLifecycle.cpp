@@ -219,22 +219,16 @@ bool RequestLifecycle::cancel()
 {
     if (!m_prompts.warnYesNo(kCancelQuestion))
         return false;
-    RecordSet& r = *m_jx.cdsSolicitacaoIE;
-    const QVariant id = r.value("ID_SOLICITACAO");
-    for (RecordSet* set : { m_jx.cdsSolicitacaoIE, m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio,
-             m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
-        set->cancelUpdates();
-    m_jx.database().rollbackTransaction();
-    reloadRequests(id);
+    abandon();
     return true;
 }
 
 void RequestLifecycle::abandon()
 {
+    const QVariant id = m_jx.cdsSolicitacaoIE->value("ID_SOLICITACAO");
     for (RecordSet* set : { m_jx.cdsSolicitacaoIE, m_jx.cdsSolicitacao_IE_Responsavel, m_jx.cdsSolicitacao_IE_Socio,
              m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
         set->cancelUpdates();
-    const QVariant id = m_jx.cdsSolicitacaoIE->value("ID_SOLICITACAO");
     m_jx.database().rollbackTransaction();
     reloadRequests(id);
 }

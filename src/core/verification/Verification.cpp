@@ -6,7 +6,6 @@
 #include "requests/Cnaef.h"
 #include "text/TextUtils.h"
 
-#include <cmath>
 
 namespace jx {
 
@@ -111,11 +110,9 @@ bool Verification::ApurarPendencias(int kind)
     return m_errors == 0;
 }
 
-int Verification::dependentCount(RecordSet& list, const QString& param, const QVariant& cnaef)
+int Verification::dependentCount(RecordSet& list, const QString& param, const QVariant& entry)
 {
-    // The keys are whole numbers held as reals; the link column may hold them as text.
-    const double id = cnaef.isNull() ? 0 : cnaef.toString().toDouble();
-    list.setParam(param, qint64(std::llround(id)));
+    list.setParam(param, cnaef::listKey(entry));
     m_jx.openSet(list);
     return list.count();
 }

@@ -6,6 +6,7 @@
 #include "data/RecordSetModel.h"
 #include "platform/UserPrompts.h"
 #include "requests/LinkedEstablishments.h"
+#include "requests/RequestLifecycle.h"
 #include "text/Masks.h"
 
 #include <QAction>
@@ -109,7 +110,7 @@ void LinkedEntryDialog::done(int result)
 {
     commitTyping();
     if (result != QDialog::Accepted) {
-        if (!m_prompts.informYesNo(LinkedEstablishments::kCancelQuestion))
+        if (!m_prompts.informYesNo(RequestLifecycle::kCancelQuestion))
             return;
         m_linked.discardPending();
         TFrmPadrao::done(result);

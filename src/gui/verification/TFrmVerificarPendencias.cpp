@@ -42,45 +42,52 @@ QLabel* iconLabel(QWidget* parent, const QPixmap& pixmap)
     return label;
 }
 
+// A 16 × 16 picture with a transparent background.
+template <typename Draw> QPixmap drawnIcon(Draw draw)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        draw(p);
+    } // painting ends before the picture is handed on
+    return pixmap;
+}
+
 } // namespace
 
 QPixmap TFrmVerificarPendencias::errorIcon()
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath diamond;
-    diamond.moveTo(8, 0.5);
-    diamond.lineTo(15.5, 8);
-    diamond.lineTo(8, 15.5);
-    diamond.lineTo(0.5, 8);
-    diamond.closeSubpath();
-    p.fillPath(diamond, QColor(200, 0, 0));
-    p.setPen(QPen(Qt::white, 2));
-    p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
-    p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
-    return pixmap;
+    return drawnIcon([](QPainter& p) {
+        QPainterPath diamond;
+        diamond.moveTo(8, 0.5);
+        diamond.lineTo(15.5, 8);
+        diamond.lineTo(8, 15.5);
+        diamond.lineTo(0.5, 8);
+        diamond.closeSubpath();
+        p.fillPath(diamond, QColor(200, 0, 0));
+        p.setPen(QPen(Qt::white, 2));
+        p.drawLine(QPointF(5.5, 5.5), QPointF(10.5, 10.5));
+        p.drawLine(QPointF(10.5, 5.5), QPointF(5.5, 10.5));
+    });
 }
 
 QPixmap TFrmVerificarPendencias::warningIcon()
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath triangle;
-    triangle.moveTo(8, 0.5);
-    triangle.lineTo(15.5, 15);
-    triangle.lineTo(0.5, 15);
-    triangle.closeSubpath();
-    p.fillPath(triangle, QColor(250, 210, 0));
-    p.setPen(QPen(Qt::black, 0.8));
-    p.drawPath(triangle);
-    p.setPen(QPen(Qt::black, 2));
-    p.drawLine(QPointF(8, 5), QPointF(8, 10));
-    p.drawPoint(QPointF(8, 12.8));
-    return pixmap;
+    return drawnIcon([](QPainter& p) {
+        QPainterPath triangle;
+        triangle.moveTo(8, 0.5);
+        triangle.lineTo(15.5, 15);
+        triangle.lineTo(0.5, 15);
+        triangle.closeSubpath();
+        p.fillPath(triangle, QColor(250, 210, 0));
+        p.setPen(QPen(Qt::black, 0.8));
+        p.drawPath(triangle);
+        p.setPen(QPen(Qt::black, 2));
+        p.drawLine(QPointF(8, 5), QPointF(8, 10));
+        p.drawPoint(QPointF(8, 12.8));
+    });
 }
 
 TFrmVerificarPendencias::TFrmVerificarPendencias(Commands& commands, TdtmJX& jx, bool request, QWidget* parent)
