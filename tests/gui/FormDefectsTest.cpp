@@ -522,17 +522,18 @@ TEST(FormDefects, AddressFormOpensOnCepAndEnterOnSalvarSaves)
     shell.expectPromptsMet();
 }
 
-TEST(FormDefects, UnbuiltCommandsAreDisabledOnTheToolbarToo)
+TEST(FormDefects, ToolbarButtonsFollowTheirCommandsState)
 {
     Shell shell;
     TFrmPrincipal* main = shell.startup->mainWindow();
     QAction* enablement = shell.commands().action("actSolicitacaoContab_Abrir");
-    ASSERT_FALSE(enablement->isEnabled());
-    EXPECT_FALSE(main->button("SpeedButton4")->isEnabled());
+    ASSERT_TRUE(enablement->isEnabled());
+    EXPECT_TRUE(main->button("SpeedButton4")->isEnabled());
     EXPECT_TRUE(main->button("SpeedButton3")->isEnabled());
+    enablement->setEnabled(false);
+    EXPECT_FALSE(main->button("SpeedButton4")->isEnabled());
     enablement->setEnabled(true);
     EXPECT_TRUE(main->button("SpeedButton4")->isEnabled());
-    enablement->setEnabled(false);
 }
 
 TEST(FormDefects, DeleteActsOnTheSelectedRequest)

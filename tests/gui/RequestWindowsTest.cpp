@@ -109,7 +109,7 @@ TEST(RequestWindows, CreateFillAndSaveThroughTheWindows)
     });
     shell.windows().newRequest();
     EXPECT_TRUE(formSeen);
-    EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE WHERE NOME_EMPRESARIAL = 'A(B)' AND STATUS = 'C'"), 1);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE WHERE NOME_EMPRESARIAL = 'A(B)' AND STATUS = 'I'"), 1);
     EXPECT_EQ(shell.count("SELECT count(*) FROM COMUNICACAO WHERE EMAIL = 'xey@a.com'"), 1);
     EXPECT_EQ(shell.count("SELECT count(*) FROM ENDERECO"), 1);
     EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE WHERE NUMERO_DAE = '000000000123'"), 1);

@@ -21,6 +21,9 @@ class RequestFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Tests about something else save half-filled requests: the offer to see the
+        // pending items is declined wherever it comes.
+        m_prompts.answerAlways(jx::ScriptedPrompts::Kind::YesNo, RequestLifecycle::kPendingQuestion, false);
         m_db = std::make_unique<jx::TdtmDB>(m_folder.path(), m_prompts, [this] { ++m_ended; });
         m_jx = std::make_unique<jx::TdtmJX>(
             *m_db, m_prompts, [this] { ++m_ended; }, m_folder.path());

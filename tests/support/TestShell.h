@@ -7,6 +7,7 @@
 #include "db/Schema.h"
 #include "db/Sqlite.h"
 #include "platform/ScriptedPrompts.h"
+#include "requests/RequestLifecycle.h"
 
 #include <QTemporaryDir>
 
@@ -24,6 +25,9 @@ struct TestShell {
 
     bool start()
     {
+        // Tests about something else save half-filled requests: the offer to see the
+        // pending items is declined wherever it comes.
+        prompts.answerAlways(jx::ScriptedPrompts::Kind::YesNo, jx::RequestLifecycle::kPendingQuestion, false);
         startup = std::make_unique<jx::gui::Startup>(
             jx::gui::Startup::Options { folder.path(), locks.path(), 0, &prompts });
         return startup->start();

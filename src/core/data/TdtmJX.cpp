@@ -145,7 +145,9 @@ TdtmJX::TdtmJX(TdtmDB& database, UserPrompts& prompts, TerminationHook terminate
         openSet(*set);
 
     cdsPendecias->openEmpty({ { "Local", FieldType::Text, 100, "Local" },
-        { "Pendencia", FieldType::Text, 250, QStringLiteral("Pendência") }, { "Tipo", FieldType::Text, 1, "Tipo" } });
+        { "Pendencia", FieldType::Text, 250, QStringLiteral("Pendência") }, { "Tipo", FieldType::Text, 1, "Tipo" },
+        // Where the item takes the user: the control and, for a person, its row.
+        { "Controle", FieldType::Text, 60, "Controle" }, { "Linha", FieldType::Integer, 0, "Linha" } });
     cdsPendecias->addComputedField("desc_Tipo", FieldType::Text, 15, "Tipo", [](const RecordSet& s, int raw) {
         return QVariant(s.rawValue(raw, "Tipo").toString() == QLatin1String("E") ? QStringLiteral("Erro")
                                                                                  : QStringLiteral("Advertência"));

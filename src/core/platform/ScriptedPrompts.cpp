@@ -44,6 +44,12 @@ ScriptedPrompts& ScriptedPrompts::expectFolder(const QString& caption, const QSt
     return *this;
 }
 
+ScriptedPrompts& ScriptedPrompts::answerAlways(Kind kind, const QString& text, bool yes)
+{
+    m_standing.push_back({ kind, text, yes, {} });
+    return *this;
+}
+
 QString ScriptedPrompts::kindName(Kind kind)
 {
     switch (kind) {
@@ -67,6 +73,17 @@ QString ScriptedPrompts::kindName(Kind kind)
 
 const ScriptedPrompts::Prompt* ScriptedPrompts::take(Kind kind, const QString& text)
 {
+    const bool expectedNext
+        = !m_expected.empty() && m_expected.front().kind == kind && m_expected.front().text == text;
+    if (!expectedNext) {
+        for (const Prompt& standing : m_standing) {
+            if (standing.kind == kind && standing.text == text) {
+                m_current = standing;
+                ++m_standingAnswers;
+                return &m_current;
+            }
+        }
+    }
     m_shown << kindName(kind) + QStringLiteral(": ") + text;
     if (m_expected.empty()) {
         m_failures << QStringLiteral("inesperado: ") + m_shown.last();

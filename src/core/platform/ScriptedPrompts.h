@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <vector>
 
 namespace jx {
 
@@ -31,6 +32,10 @@ public:
     ScriptedPrompts& expectOkCancel(const QString& text, bool ok);
     // For a folder choice the text is the dialog's caption.
     ScriptedPrompts& expectFolder(const QString& caption, const QString& answer);
+    // A question that may come any number of times, between the expected ones, always
+    // answered the same way (the pending-items offer of a save, in tests about something else).
+    // Such answers are counted, not listed in shown().
+    ScriptedPrompts& answerAlways(Kind kind, const QString& text, bool yes);
 
     void error(const QString& text) override;
     void warning(const QString& text) override;
@@ -42,6 +47,7 @@ public:
 
     // Every prompt shown, in order, as "kind: text".
     const QStringList& shown() const { return m_shown; }
+    int standingAnswers() const { return m_standingAnswers; }
     // Mismatches and unexpected prompts.
     const QStringList& failures() const { return m_failures; }
     // Expected prompts never shown.
@@ -54,6 +60,8 @@ private:
     const Prompt* take(Kind kind, const QString& text);
 
     std::deque<Prompt> m_expected;
+    std::vector<Prompt> m_standing;
+    int m_standingAnswers = 0;
     Prompt m_current;
     QStringList m_shown;
     QStringList m_failures;

@@ -8,6 +8,7 @@
 #include "text/DocumentChecks.h"
 #include "text/Masks.h"
 #include "text/TextUtils.h"
+#include "verification/Verification.h"
 
 #include <QDateTime>
 
@@ -184,15 +185,11 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
     if (!dae.trimmed().isEmpty())
         r.setValue("NUMERO_DAE", text::zeroFilledDae(dae));
 
-    RecordSet& pendings = *m_jx.cdsPendecias;
-    pendings.clearRows();
-    if (verify)
-        verify();
-    bool errors = false;
-    for (int i = 0; i < pendings.count(); ++i)
-        errors = errors || pendings.valueAt(i, pendings.fieldIndex("Tipo")).toString() == QLatin1String("E");
-    r.setValue("STATUS", errors ? "I" : "C");
-    if (pendings.count() > 0 && m_prompts.warnYesNo(kPendingQuestion) && showPendings)
+    Verification verification(m_jx);
+    if (m_today.isValid())
+        verification.setToday(m_today);
+    r.setValue("STATUS", verification.ApurarPendencias(1) ? "C" : "I");
+    if (m_jx.cdsPendecias->count() > 0 && m_prompts.warnYesNo(kPendingQuestion) && showPendings)
         showPendings();
 
     // Each step needs the rows of the one before: a refused row stops the save, the form

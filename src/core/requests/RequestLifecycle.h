@@ -2,6 +2,7 @@
 
 #include "requests/Addresses.h"
 
+#include <QDate>
 #include <QString>
 
 #include <functional>
@@ -71,8 +72,8 @@ public:
         = QStringLiteral("Deseja realmente excluir esta Solicitação de Inscrição Estadual?");
     static inline const QString kDeleteFailed = QStringLiteral("Erro ao tentar Excluir");
 
-    // The verification run of the save; until the rules exist it finds nothing.
-    std::function<void()> verify;
+    // "Today" of the save's verification; the current date unless fixed (tests).
+    void setToday(const QDate& today) { m_today = today; }
 
 private:
     void editOrAppend(data::RecordSet& set);
@@ -83,6 +84,7 @@ private:
     TdtmJX& m_jx;
     UserPrompts& m_prompts;
     Addresses m_addresses;
+    QDate m_today;
 };
 
 } // namespace jx

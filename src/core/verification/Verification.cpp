@@ -5,6 +5,7 @@
 #include "text/DocumentChecks.h"
 #include "requests/Cnaef.h"
 #include "text/TextUtils.h"
+#include "verification/PendingTargets.h"
 
 
 namespace jx {
@@ -93,6 +94,8 @@ void Verification::AdicionarPendencia(const QString& kind, const QString& area, 
     list.setValue("Local", area);
     list.setValue("Pendencia", text);
     list.setValue("Tipo", kind);
+    list.setValue("Controle", pending::controlFor(area, text, m_scope));
+    list.setValue("Linha", m_personRow >= 0 ? QVariant(m_personRow) : QVariant());
     list.post();
     if (kind == QLatin1String("E"))
         ++m_errors;
@@ -102,11 +105,22 @@ bool Verification::ApurarPendencias(int kind)
 {
     m_jx.cdsPendecias->clearRows(); // the list shows the last run only
     m_errors = 0;
-    if (kind != 1)
-        throw Error(QStringLiteral("As regras da habilitação ainda não estão disponíveis."));
-    if (m_jx.cdsSolicitacaoIE->isEmpty())
-        throw Error(QStringLiteral("Não há Solicitação de Inscrição Estadual para verificar."));
-    requestRules();
+    m_scope.clear();
+    m_personRow = -1;
+    switch (kind) {
+    case 1:
+        if (m_jx.cdsSolicitacaoIE->isEmpty())
+            throw Error(QStringLiteral("Não há Solicitação de Inscrição Estadual para verificar."));
+        requestRules();
+        break;
+    case 0:
+        if (m_jx.cdsSolicitacao_Contab->isEmpty())
+            throw Error(QStringLiteral("Não há Habilitação de Contabilista para verificar."));
+        enablementRules();
+        break;
+    default:
+        throw Error(QStringLiteral("Tipo de documento desconhecido: %1.").arg(kind));
+    }
     return m_errors == 0;
 }
 
@@ -253,8 +267,11 @@ void Verification::requestRules()
     else
         addressRules(estab, onAddresses);
     const RecordSet& corresp = *m_jx.cdsSolicIEEndCorresp;
-    if (!empty(corresp, "CEP"))
+    if (!empty(corresp, "CEP")) {
+        m_scope = pending::kCorrespondenceScope;
         addressRules(corresp, onAddresses);
+        m_scope.clear();
+    }
     contactRules(*m_jx.cdsSolicitacaoIEComun, onAddresses, false);
 
     const bool unica = textOf(r, "INSCRICAO_UNICA") == QLatin1String("S");
@@ -331,9 +348,11 @@ void Verification::partnerRules()
         const QString id = partners.valueAt(v, ident).toString();
         for (int w = 0; w < responsibles.count() && !shared; ++w) {
             if (responsibles.valueAt(w, responsibleIdent).toString() == id) {
+                m_personRow = v;
                 error(kSocios, QStringLiteral("Sócio / Responsável: ") + id
                         + QStringLiteral(" Existe um Sócio e um Responsável cadastrado com este CPF."));
                 shared = true;
+                m_personRow = -1;
             }
         }
     }
@@ -341,6 +360,7 @@ void Verification::partnerRules()
     const QDate today = this->today();
     for (int v = 0; v < partners.count(); ++v) {
         partners.moveTo(v); // its address and contact follow
+        m_personRow = v;
         const RecordSet& p = partners;
         const RecordSet& address = *m_jx.cdsIESocioEnd;
         const RecordSet& contact = *m_jx.cdsIESocioCom;
@@ -389,6 +409,7 @@ void Verification::partnerRules()
         }
         contactRules(contact, add, true);
     }
+    m_personRow = -1;
 }
 
 void Verification::responsibleRules()
@@ -397,6 +418,7 @@ void Verification::responsibleRules()
     const QDate today = this->today();
     for (int v = 0; v < responsibles.count(); ++v) {
         responsibles.moveTo(v); // its contact follows
+        m_personRow = v;
         const RecordSet& r = responsibles;
         const RecordSet& contact = *m_jx.cdsIERespCom;
         const QString stored = textOf(r, "IDENTIFICACAO");
@@ -415,6 +437,72 @@ void Verification::responsibleRules()
             add(F5(QStringLiteral("Data Início")));
         contactRules(contact, add, false);
     }
+    m_personRow = -1;
+}
+
+} // namespace jx
+
+namespace jx {
+
+void Verification::enablementRules()
+{
+    const RecordSet& e = *m_jx.cdsSolicitacao_Contab;
+    const RecordSet& address = *m_jx.cdsSolicitacao_Contab_End;
+    const RecordSet& contact = *m_jx.cdsSolicitacao_Contab_Com;
+    auto add = [this](const QString& text) { error(kHabilitacao, text); };
+
+    const int kind = int(number(e, "TIPO_IDENTIFICACAO"));
+    if (kind == 0)
+        add(F1(QStringLiteral("Tipo de Identificação")));
+    if (kind == 3 && empty(e, "CPF_RESPONSAVEL"))
+        add(F1(QStringLiteral("CPF do Responsável")));
+    const QString identification = textOf(e, "IDENTIFICACAO").trimmed();
+    if (kind == 3 && !docs::cnpjIsValid(identification))
+        add(QStringLiteral("CNPJ inválido."));
+    if (kind == 4 && !docs::cpfIsValid(identification))
+        add(QStringLiteral("CPF inválido."));
+    if (!empty(e, "CPF_RESPONSAVEL") && !docs::cpfIsValid(textOf(e, "CPF_RESPONSAVEL").trimmed()))
+        add(QStringLiteral("CPF do Responsável inválido."));
+    if (empty(e, "UF_CRC"))
+        add(F1(QStringLiteral("UF CRC")));
+    if (empty(e, "CRC"))
+        add(F1(QStringLiteral("CRC")));
+    if (empty(e, "IDENTIFICADOR_CRC"))
+        add(F1(QStringLiteral("Identificador CRC")));
+    if (empty(e, "EMAIL_RESPONSAVEL"))
+        add(F1(QStringLiteral("E-Mail do Responsável")));
+    if (!docs::emailLooksValid(textOf(e, "EMAIL_RESPONSAVEL").trimmed()))
+        add(F3(QStringLiteral("E-Mail do Responsável")));
+    if (empty(e, "DATANACRESP"))
+        add(F1(QStringLiteral("Data de Nascimento do Responsável")));
+    else if (dateOf(e, "DATANACRESP") > today())
+        add(QStringLiteral("O campo Data de Nascimento do Responsável não deve ser maior que a data atual."));
+
+    if (empty(address, "CEP")) {
+        add(QStringLiteral("Endereço deve ser informado."));
+    } else {
+        if (empty(address, "LOCALIDADE"))
+            add(F1(QStringLiteral("Localidade")));
+        if (empty(address, "BAIRRO"))
+            add(F1(QStringLiteral("Bairro")));
+        if (empty(address, "LOGRADOURO"))
+            add(F1(QStringLiteral("Logradouro")));
+        if (empty(address, "NUMERO"))
+            add(F1(QStringLiteral("Número")));
+    }
+
+    if (empty(contact, "TELEFONE"))
+        add(F1(QStringLiteral("Telefone")));
+    if (shorterThan8(contact, "TELEFONE"))
+        add(F3(QStringLiteral("Telefone")));
+    if (shorterThan8(contact, "CAIXA_POSTAL_CEP"))
+        add(F3(QStringLiteral("Cep da Caixa Postal")));
+    if (shorterThan8(contact, "FAX"))
+        add(F3(QStringLiteral("Fax")));
+    if (empty(contact, "EMAIL"))
+        add(F1(QStringLiteral("E-Mail")));
+    else if (!docs::emailLooksValid(textOf(contact, "EMAIL").trimmed()))
+        add(F3(QStringLiteral("E-Mail")));
 }
 
 } // namespace jx

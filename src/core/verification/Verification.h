@@ -25,7 +25,8 @@ public:
     void setToday(const QDate& today) { m_today = today; }
     QDate today() const { return m_today.isValid() ? m_today : QDate::currentDate(); }
 
-    // kind 1: the current request. True when no error was added (warnings do not count).
+    // kind 1: the current request; kind 0: the current enablement. True when no error was
+    // added (warnings do not count).
     bool ApurarPendencias(int kind);
     void AdicionarPendencia(const QString& kind, const QString& area, const QString& text);
     int errorCount() const { return m_errors; }
@@ -44,6 +45,7 @@ public:
     static inline const QString kEndereco = QStringLiteral("Endereço/Comunicação");
     static inline const QString kSocios = QStringLiteral("Sócios");
     static inline const QString kResponsaveis = QStringLiteral("Responsáveis");
+    static inline const QString kHabilitacao = QStringLiteral("Habilitação de Contabilista");
 
 private:
     void requestRules();
@@ -54,6 +56,7 @@ private:
         const data::RecordSet& contact, const std::function<void(const QString&)>& add, bool emailFirst);
     void partnerRules();
     void responsibleRules();
+    void enablementRules();
     void error(const QString& area, const QString& text) { AdicionarPendencia(QStringLiteral("E"), area, text); }
     // Entries of a dependent CNAE-F list (desmembramentos or CAE) for an entry; 0 for none.
     int dependentCount(data::RecordSet& list, const QString& param, const QVariant& cnaef);
@@ -61,6 +64,9 @@ private:
     TdtmJX& m_jx;
     QDate m_today;
     int m_errors = 0;
+    // What the items being added are about, for their place on the form.
+    QString m_scope;
+    int m_personRow = -1;
 };
 
 } // namespace jx

@@ -5,7 +5,7 @@
 #include "TFrmCadastroPessoas.h"
 #include "TFrmConsCNAEF.h"
 #include "TFrmEstabVinc.h"
-#include "TFrmVerificarPendencias.h"
+#include "PendingCommands.h"
 #include "TFrmNovaIE.h"
 #include "TFrmPergunta.h"
 #include "TFrmSolicitacaoIE.h"
@@ -16,7 +16,6 @@
 #include "platform/UserPrompts.h"
 #include "requests/LinkedEstablishments.h"
 #include "requests/RequestLifecycle.h"
-#include "verification/Verification.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,9 +25,11 @@ namespace jx::gui {
 
 using data::RecordSet;
 
-RequestWindows::RequestWindows(Commands& commands, TdtmJX& jx, UserPrompts& prompts, QObject* parent)
+RequestWindows::RequestWindows(
+    Commands& commands, TdtmJX& jx, UserPrompts& prompts, PendingCommands& pending, QObject* parent)
     : QObject(parent)
     , m_commands(commands)
+    , m_pending(pending)
     , m_jx(jx)
     , m_prompts(prompts)
     , m_lifecycle(std::make_unique<RequestLifecycle>(jx, prompts))
@@ -62,7 +63,6 @@ RequestWindows::RequestWindows(Commands& commands, TdtmJX& jx, UserPrompts& prom
     on("actNovaCNPJEstabVinc", [this] { addLinked(false); });
     on("actExcluirCNPJEstaVinc", [this] { deleteLinked(false); });
     on("actCNAEFPrincipal", [this] { chooseCnaef(true); });
-    on("actPendencia_VerificaPendencia", [this] { verifyRequest(); });
     on("actCNAEFSecundario", [this] { chooseCnaef(false); });
     on("actSolicitacaoIE_Salvar", [] {
         if (auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow()))
@@ -113,7 +113,6 @@ RequestWindows::RequestWindows(Commands& commands, TdtmJX& jx, UserPrompts& prom
     m_commands.setUpdateRule("actExcluirCNPJEstaVinc",
         [this, list = active("TFrmCNPJEstabVinc")] { return list() && !m_linked->cnpjs().isEmpty(); });
     m_commands.setUpdateRule("actCNAEFPrincipal", formOpen);
-    m_commands.setUpdateRule("actPendencia_VerificaPendencia", formOpen);
     m_commands.setUpdateRule("actCNAEFSecundario", [formOpen] {
         auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow());
         return formOpen() && form->state().cnaefSecundarioEnabled;
@@ -140,6 +139,7 @@ void RequestWindows::openForm()
     std::unique_ptr<TFrmSolicitacaoIE> form;
     try {
         form = std::make_unique<TFrmSolicitacaoIE>(m_commands, m_jx, *m_lifecycle, m_prompts, QApplication::activeWindow());
+        form->showPendingList = [this, window = form.get()] { m_pending.showList(1, window); };
     } catch (...) {
         m_lifecycle->abandon();
         throw;
@@ -304,16 +304,8 @@ void RequestWindows::deleteLinked(bool ie)
 
 void RequestWindows::verifyRequest()
 {
-    auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow());
-    if (!form || !form->datesValid())
-        return;
-    Verification verification(m_jx);
-    if (verification.ApurarPendencias(1)) {
-        m_prompts.information(kNoPendingRequest);
-        return;
-    }
-    TFrmVerificarPendencias list(m_commands, m_jx, true, form);
-    list.exec();
+    if (auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow()))
+        m_pending.verify(*form);
 }
 
 void RequestWindows::chooseCnaef(bool principal)

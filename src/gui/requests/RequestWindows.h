@@ -16,6 +16,7 @@ class UserPrompts;
 namespace jx::gui {
 
 class Commands;
+class PendingCommands;
 }
 
 namespace jx::data {
@@ -31,7 +32,8 @@ class RequestWindows : public QObject {
     Q_OBJECT
 
 public:
-    RequestWindows(Commands& commands, TdtmJX& jx, UserPrompts& prompts, QObject* parent = nullptr);
+    RequestWindows(
+        Commands& commands, TdtmJX& jx, UserPrompts& prompts, PendingCommands& pending, QObject* parent = nullptr);
     ~RequestWindows() override;
 
     RequestLifecycle& lifecycle() { return *m_lifecycle; }
@@ -57,8 +59,6 @@ public:
     // "Verificar Pendências" on the request form: the dates, the rules, the list or the word
     // that there is none.
     void verifyRequest();
-    static inline const QString kNoPendingRequest
-        = QStringLiteral("Não existe pendência para esta Solicitação de Inscrição Estadual!");
 
 private:
     void openPersonForm(Persons::Kind kind);
@@ -66,6 +66,7 @@ private:
     void openForm();
 
     Commands& m_commands;
+    PendingCommands& m_pending;
     TdtmJX& m_jx;
     UserPrompts& m_prompts;
     std::unique_ptr<RequestLifecycle> m_lifecycle;

@@ -222,7 +222,10 @@ bool TFrmSolicitacaoIE::save()
 {
     commitTyping();
     const RequestLifecycle::SaveResult result
-        = m_lifecycle.save({ m_dataInicio->text(), m_processoInicio->text(), m_processoFim->text() });
+        = m_lifecycle.save({ m_dataInicio->text(), m_processoInicio->text(), m_processoFim->text() }, [this] {
+              if (showPendingList)
+                  showPendingList();
+          });
     if (!result.saved) {
         QLineEdit* focus = result.focus == RequestLifecycle::Field::DataInicioAtividade ? m_dataInicio
             : result.focus == RequestLifecycle::Field::ProcessoDataInicio               ? m_processoInicio
@@ -234,6 +237,11 @@ bool TFrmSolicitacaoIE::save()
     }
     TFrmPadrao::done(QDialog::Accepted);
     return true;
+}
+
+void TFrmSolicitacaoIE::focusPending(const QString& name, int row)
+{
+    focusControl(this, name, row);
 }
 
 void TFrmSolicitacaoIE::done(int result)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Binders.h"
+#include "PendingForm.h"
 #include "TFrmPadrao.h"
 #include "requests/Cnaef.h"
 #include "requests/RequestFormRules.h"
@@ -32,7 +33,7 @@ class Commands;
 // The request form: "Dados Iniciais" and "Outros" with its six inner tabs, every control
 // bound to the request or its detail sets; the rules of the form keep labels and fields in
 // step as the user types.
-class TFrmSolicitacaoIE : public TFrmPadrao {
+class TFrmSolicitacaoIE : public TFrmPadrao, public PendingForm {
     Q_OBJECT
 
 public:
@@ -50,7 +51,11 @@ public:
     const RequestFormState& state() const { return m_state; }
     void applyRules(bool localisation);
     // The typed dates; the first invalid one says "Data Inválida!" and takes the focus.
-    bool datesValid();
+    bool datesValid() override;
+    int filingKind() const override { return 1; }
+    void focusPending(const QString& control, int row) override;
+    // Opens the pending-item list when the save's question is answered Sim.
+    std::function<void()> showPendingList;
     // Stores a CNAE-F chosen in the tree and refreshes the CAE and desmembramento lists.
     void chooseCnaef(bool principal, const QString& code);
     const cnaef::Choice& cnaefChoice() const { return m_cnaef; }

@@ -275,15 +275,17 @@ void displayEdit(QLineEdit* edit, RecordSet& set, const QString& displayField, c
 }
 
 void lookup(QComboBox* combo, RecordSet& set, const QString& field, RecordSet& reference, const QString& keyField,
-    const QString& displayField, std::function<void()> afterChoice)
+    const QString& displayField, std::function<void()> afterChoice, std::function<bool(const QVariant&)> keep)
 {
-    auto fill = [combo, &reference, keyField, displayField] {
+    auto fill = [combo, &reference, keyField, displayField, keep] {
         const QSignalBlocker block(combo);
         combo->clear();
         const int key = reference.fieldIndex(keyField);
         const int display = reference.fieldIndex(displayField);
-        for (int i = 0; i < reference.count(); ++i)
-            combo->addItem(reference.valueAt(i, display).toString(), reference.valueAt(i, key));
+        for (int i = 0; i < reference.count(); ++i) {
+            if (!keep || keep(reference.valueAt(i, key)))
+                combo->addItem(reference.valueAt(i, display).toString(), reference.valueAt(i, key));
+        }
     };
     fill();
     QObject::connect(&reference, &RecordSet::dataReset, combo, fill);

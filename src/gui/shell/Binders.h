@@ -58,8 +58,10 @@ void displayEdit(QLineEdit* edit, data::RecordSet& set, const QString& displayFi
 // A drop-down listing displayField of the reference rows and storing their keyField; Del
 // clears the value. The item shown is the one whose key equals the stored value, compared
 // as numbers when both are numbers and as texts otherwise.
+// keep, when given, says which reference rows are offered.
 void lookup(QComboBox* combo, data::RecordSet& set, const QString& field, data::RecordSet& reference,
-    const QString& keyField, const QString& displayField, std::function<void()> afterChoice = {});
+    const QString& keyField, const QString& displayField, std::function<void()> afterChoice = {},
+    std::function<bool(const QVariant&)> keep = {});
 // Radio buttons (ids 0..n-1) storing values[id].
 void radio(QButtonGroup* group, data::RecordSet& set, const QString& field, const QVariantList& values,
     std::function<void()> afterClick = {});

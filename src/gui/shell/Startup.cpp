@@ -2,6 +2,8 @@
 
 #include "Binders.h"
 #include "Commands.h"
+#include "EnablementWindows.h"
+#include "PendingCommands.h"
 #include "RequestWindows.h"
 #include "TFrmPrincipal.h"
 #include "THelpWindow.h"
@@ -113,7 +115,9 @@ bool Startup::start()
             TscrUntSobre about(m_jx->Config, QApplication::activeWindow());
             about.exec();
         };
-        m_requests = std::make_unique<RequestWindows>(*m_commands, *m_jx, prompts);
+        m_pending = std::make_unique<PendingCommands>(*m_commands, *m_jx, prompts);
+        m_requests = std::make_unique<RequestWindows>(*m_commands, *m_jx, prompts, *m_pending);
+        m_enablements = std::make_unique<EnablementWindows>(*m_commands, *m_jx, prompts, *m_pending);
         m_main = std::make_unique<TFrmPrincipal>(*m_commands, m_jx->Config, prompts, m_options.programFolder);
         m_main->showMaximized();
         splash.hide();

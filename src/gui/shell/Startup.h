@@ -19,6 +19,8 @@ class THelpWindow;
 class TFrmPrincipal;
 class TFrmAguarde;
 class RequestWindows;
+class EnablementWindows;
+class PendingCommands;
 
 // The start-up sequence: single-instance guard, splash, database module, data module,
 // main window. Holds what it created for the whole run.
@@ -44,6 +46,8 @@ public:
     Commands* commands() const { return m_commands.get(); }
     THelpWindow* helpWindow() const;
     RequestWindows* requestWindows() const { return m_requests.get(); }
+    EnablementWindows* enablementWindows() const { return m_enablements.get(); }
+    PendingCommands* pendingCommands() const { return m_pending.get(); }
 
     // The splash wait: JX_SPLASH_MS when set (a test setting), else 5000 ms.
     static int splashWaitFromEnvironment();
@@ -60,7 +64,9 @@ private:
     std::unique_ptr<Commands> m_commands;
     // Owned by the window it was opened from, so that it works above a modal window.
     QPointer<THelpWindow> m_help;
+    std::unique_ptr<PendingCommands> m_pending;
     std::unique_ptr<RequestWindows> m_requests;
+    std::unique_ptr<EnablementWindows> m_enablements;
     std::unique_ptr<TFrmPrincipal> m_main;
 };
 

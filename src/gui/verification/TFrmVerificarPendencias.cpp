@@ -113,6 +113,15 @@ TFrmVerificarPendencias::TFrmVerificarPendencias(Commands& commands, TdtmJX& jx,
     m_grid->setColumnWidth(1, 150);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_grid, 1);
+    // activated: a double click, or Enter on the item.
+    connect(m_grid, &QTableView::activated, this, [this, &list](const QModelIndex& index) {
+        if (!m_jump || !index.isValid())
+            return;
+        const QVariant row = list.valueAt(index.row(), list.fieldIndex("Linha"));
+        m_chosenControl = list.valueAt(index.row(), list.fieldIndex("Controle")).toString();
+        m_chosenRow = row.isNull() ? -1 : row.toInt();
+        accept();
+    });
 
     // The totals, walking the list from its first item.
     const int kind = list.fieldIndex("Tipo");

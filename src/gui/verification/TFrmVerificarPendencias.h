@@ -23,6 +23,11 @@ public:
     TFrmVerificarPendencias(Commands& commands, TdtmJX& jx, bool request, QWidget* parent = nullptr);
 
     QTableView* grid() const { return m_grid; }
+    // Whether choosing an item (double click, Enter) closes the list with that item chosen.
+    void setJumpEnabled(bool enabled) { m_jump = enabled; }
+    // The chosen item's control on its form and, for a person, its row (-1 for none).
+    const QString& chosenControl() const { return m_chosenControl; }
+    int chosenRow() const { return m_chosenRow; }
     int errors() const { return m_errors; }
     int warnings() const { return m_warnings; }
 
@@ -37,6 +42,9 @@ private:
     QTableView* m_grid;
     int m_errors = 0;
     int m_warnings = 0;
+    bool m_jump = false;
+    QString m_chosenControl;
+    int m_chosenRow = -1;
 };
 
 } // namespace jx::gui

@@ -1,0 +1,20 @@
+#include "TFrmbrsContabilista.h"
+
+#include "data/TdtmJX.h"
+
+namespace jx::gui {
+
+TFrmbrsContabilista::TFrmbrsContabilista(Commands& commands, TdtmJX& jx, Mode mode, QWidget* parent)
+    : TFrmBrowser(commands, jx, *jx.cdsSolicitacao_Contab, mode,
+        { "TFrmbrsContabilista", QStringLiteral("Habilitação de Contabilista/Empresa Contábil"), 13, 15,
+            "dbgHabContabilista", "cbbOrdHabContabilista",
+            { { "DESC_IDENTIFICACAO", QStringLiteral("Identificação") }, { "UF_CRC", QStringLiteral("UF CRC") },
+                { "CRC", QStringLiteral("CRC") }, { "IDENTIFICADOR_CRC", QStringLiteral("Identificador CRC") },
+                { "STATUS", QStringLiteral("Status") } },
+            { 160, 70, 90, 120 }, "actSolicitacaoContab_Pesquisar", "actSolicitacaoContab_Inc",
+            "actSolicitacaoContab_Alterar", "actSolicitacaoContab_Excluir", "actSolicitacaoContab_Impressao" },
+        parent)
+{
+}
+
+} // namespace jx::gui
