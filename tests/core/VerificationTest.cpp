@@ -8,12 +8,6 @@
 
 #include "../support/RequestFixture.h"
 
-// Readable failures: texts printed as texts.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
-
 using namespace jx;
 using namespace jxtest;
 using Kind = Persons::Kind;
@@ -269,4 +263,57 @@ TEST_F(Rules, ABranchSkipsThePartnersAndWarnsAboutItsNire)
     const int warnings = int(all.filter(QRegularExpression("^A\\|")).size());
     EXPECT_EQ(warnings, 1);
     EXPECT_EQ(m_verify->errorCount(), all.size() - 1);
+}
+
+TEST_F(Rules, TheSaveSetsTheStatusFromErrorsAndOffersWarningsToo)
+{
+    // A branch complete but for its NIRE: one warning, no error.
+    ASSERT_EQ(create("11222333000181", "1234567890107").outcome, RequestLifecycle::Confirmation::Outcome::Opened);
+    RecordSet& r = *m_jx->cdsSolicitacaoIE;
+    r.setValue("RECEITA_BRUTA", "1000");
+    r.setValue("ID_REGIME_RECOLHIMENTO", 3);
+    r.setValue("ID_FORMA_COMERCIALIZACAO",
+        m_jx->cdsForma_Comercializacao->valueAt(0, m_jx->cdsForma_Comercializacao->fieldIndex("CODIGO")));
+    db::Statement s = m_db->connection().prepare(
+        "SELECT ID_CNAEF FROM CNAEF P WHERE length(trim(COD_FORMATADO)) = 9 AND NOT EXISTS (SELECT 1 FROM CNAEF D "
+        "WHERE D.COD_TIPO = 6 AND D.COD_CNAEF_SUPERIOR = CAST(P.ID_CNAEF AS INTEGER)) AND NOT EXISTS (SELECT 1 FROM "
+        "CNAEF_CAE L WHERE L.ID_CNAEF = P.ID_CNAEF) LIMIT 1");
+    ASSERT_TRUE(s.step());
+    r.setValue("ID_CNAEF_PRINCIPAL", s.value(0));
+    r.setValue("DATA_INICIO_ATIVIDADE", QDate(2005, 2, 1));
+    typeAddress(*m_jx->cdsSolicIEEndEstab);
+    EXPECT_TRUE(m_verify->ApurarPendencias(1)); // what the verify command calls "no pending item"
+    EXPECT_EQ(m_jx->cdsPendecias->count(), 1);
+
+    m_prompts.expectYesNo(RequestLifecycle::kPendingQuestion, true);
+    int offered = 0;
+    ASSERT_TRUE(m_life->save({ "01/02/2005", "", "" }, [&] {
+        ++offered;
+        EXPECT_EQ(m_jx->cdsPendecias->count(), 1);
+        EXPECT_EQ(m_jx->cdsPendecias->text("Tipo"), "A");
+    }).saved);
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE STATUS = 'C'"), 1);
+
+    // One error among the warning: incomplete, whatever the order found.
+    m_life->beginEdit();
+    r.setValue("ORGAO_LICENCIADOR", "X");
+    m_prompts.expectYesNo(RequestLifecycle::kPendingQuestion, false);
+    ASSERT_TRUE(m_life->save({ "01/02/2005", "", "" }, [&] { ++offered; }).saved);
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE STATUS = 'I'"), 1);
+    EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
+
+    // Nothing pending at all: no question.
+    m_life->beginEdit();
+    r.setValue("ORGAO_LICENCIADOR", QVariant());
+    for (int d = 0; d < 10; ++d) {
+        const QString nire = QStringLiteral("3120000000") + QString::number(d);
+        if (docs::nireIsValid(nire))
+            r.setValue("NIRE", nire);
+    }
+    ASSERT_TRUE(m_life->save({ "01/02/2005", "", "" }, [&] { ++offered; }).saved);
+    EXPECT_EQ(offered, 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE STATUS = 'C'"), 1);
+    EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
 }

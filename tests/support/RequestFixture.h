@@ -11,6 +11,12 @@
 
 #include "TestDatabase.h"
 
+// Readable failures: texts printed as texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace jxtest {
 
 using jx::data::RecordSet;
