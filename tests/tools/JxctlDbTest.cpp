@@ -149,3 +149,48 @@ TEST(JxctlVerify, PendingItemsOfARequestWithoutTouchingTheDatabase)
     ASSERT_TRUE(after.open(QIODevice::ReadOnly));
     EXPECT_EQ(after.readAll(), bytes); // read-only
 }
+
+TEST(JxctlVerify, EnablementsListedShownAndVerified)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Banco");
+    const QString path = dir.filePath("Banco/JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    {
+        jx::db::Connection c;
+        c.open(path, jx::db::kDatabaseKey);
+        c.exec("INSERT INTO ENDERECO (CEP, LOCALIDADE, BAIRRO, LOGRADOURO, NUMERO) VALUES ('70000123', 'C', 'B', 'L', "
+               "'1')");
+        c.exec("INSERT INTO COMUNICACAO (TELEFONE, EMAIL) VALUES ('6133334444', 'a@b.com')");
+        c.exec("INSERT INTO SOLICITACAO_CONTAB (TIPO_IDENTIFICACAO, IDENTIFICACAO, STATUS) VALUES (3, "
+               "'11222333000181', 'I')");
+        c.exec("INSERT INTO SOLICITACAO_CONTAB (TIPO_IDENTIFICACAO, IDENTIFICACAO, UF_CRC, CRC, IDENTIFICADOR_CRC, "
+               "EMAIL_RESPONSAVEL, DATANACRESP, ID_ENDERECO, ID_COMUNICACAO, STATUS) VALUES (4, '52998224725', 'QZ', "
+               "'123', 'O', 'c@d.com', '2026-12-10', 1, 1, 'C')");
+        c.exec("INSERT INTO SOLICITACAO_CONTAB (TIPO_IDENTIFICACAO, IDENTIFICACAO) VALUES (4, '11144477735')");
+    }
+    const CtlRun listed = jxctl({ "habilitacoes", "--banco", path });
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.outText(), QStringLiteral("1\t3\t11222333000181\tI\n2\t4\t52998224725\tC\n3\t4\t11144477735\t\n"));
+    const CtlRun shown = jxctl({ "habilitacao", "2", "--banco", path });
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_TRUE(shown.outText().contains(QStringLiteral("\"BAIRRO\": \"B\"")));
+    EXPECT_TRUE(shown.outText().contains(QStringLiteral("\"TELEFONE\": \"6133334444\"")));
+    EXPECT_EQ(jxctl({ "habilitacao", "7", "--banco", path }).status, 2);
+
+    // The middle one: complete but for a birth date after "today".
+    const CtlRun early = jxctl({ "verificar", "habilitacao", "2", "--banco", path, "--hoje", "09/12/2026" });
+    EXPECT_EQ(early.status, 1);
+    EXPECT_EQ(early.outText(), QStringLiteral("E\tHabilitação de Contabilista\tO campo Data de Nascimento do "
+                                              "Responsável não deve ser maior que a data atual.\n"));
+    const CtlRun onTheDay = jxctl({ "verificar", "habilitacao", "2", "--banco", path, "--hoje", "10/12/2026" });
+    EXPECT_EQ(onTheDay.status, 0);
+    EXPECT_EQ(onTheDay.outText(), QString());
+    const CtlRun firm = jxctl({ "verificar", "habilitacao", "1", "--banco", path });
+    EXPECT_EQ(firm.status, 1);
+    EXPECT_TRUE(firm.outText().startsWith(
+        QStringLiteral("E\tHabilitação de Contabilista\tO campo CPF do Responsável deve ser informado.\n")));
+    EXPECT_TRUE(firm.outText().contains(QStringLiteral("Endereço deve ser informado.")));
+    EXPECT_EQ(jxctl({ "verificar", "habilitacao", "9", "--banco", path }).status, 2);
+    EXPECT_EQ(jxctl({ "verificar", "contador", "1", "--banco", path }).status, 2);
+}

@@ -112,6 +112,46 @@ int show(const QStringList& argsIn)
     return 0;
 }
 
+int listEnablements(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    jx::db::Connection connection;
+    openDatabase(connection, databaseOption(args));
+    requireCount(args, 0, QStringLiteral("habilitacoes [--banco CAMINHO]"));
+    jx::db::Statement statement = connection.prepare(QStringLiteral(
+        "SELECT ID_SOLICITACAO_CONTABILISTA, TIPO_IDENTIFICACAO, IDENTIFICACAO, STATUS FROM SOLICITACAO_CONTAB "
+        "ORDER BY ID_SOLICITACAO_CONTABILISTA"));
+    while (statement.step()) {
+        out(QStringList { statement.text(0), statement.text(1), statement.text(2), statement.text(3) }.join(u'\t'));
+    }
+    return 0;
+}
+
+int showEnablement(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    jx::db::Connection connection;
+    openDatabase(connection, databaseOption(args));
+    requireCount(args, 1, QStringLiteral("habilitacao ID [--banco CAMINHO]"));
+    bool ok = false;
+    const qint64 id = args[0].toLongLong(&ok);
+    if (!ok)
+        throw UsageError(QStringLiteral("Identificador inválido: \"%1\".").arg(args[0]));
+    const QJsonValue enablement = rowByKey(
+        connection, QStringLiteral("SOLICITACAO_CONTAB"), QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), id);
+    if (enablement.isNull())
+        throw UsageError(QStringLiteral("Habilitação %1 não encontrada.").arg(id));
+    QJsonObject result = enablement.toObject();
+    result.insert(QStringLiteral("ENDERECO"),
+        rowByKey(connection, QStringLiteral("ENDERECO"), QStringLiteral("ID_ENDERECO"),
+            result.value(QStringLiteral("ID_ENDERECO")).toVariant()));
+    result.insert(QStringLiteral("COMUNICACAO"),
+        rowByKey(connection, QStringLiteral("COMUNICACAO"), QStringLiteral("ID_COMUNICACAO"),
+            result.value(QStringLiteral("ID_COMUNICACAO")).toVariant()));
+    out(QString::fromUtf8(QJsonDocument(result).toJson(QJsonDocument::Indented)).trimmed());
+    return 0;
+}
+
 // The CNAE-F tree as the choice dialog builds it: two blanks per depth, then the node.
 int cnaefTree(const QStringList& argsIn)
 {
@@ -153,6 +193,8 @@ std::vector<Command> requestCommands()
     return {
         { QStringLiteral("solicitacoes"), QStringLiteral("solicitacoes [--banco CAMINHO]"), list },
         { QStringLiteral("solicitacao"), QStringLiteral("solicitacao ID [--banco CAMINHO]"), show },
+        { QStringLiteral("habilitacoes"), QStringLiteral("habilitacoes [--banco CAMINHO]"), listEnablements },
+        { QStringLiteral("habilitacao"), QStringLiteral("habilitacao ID [--banco CAMINHO]"), showEnablement },
         { QStringLiteral("cnaef"), QStringLiteral("cnaef [--banco CAMINHO]"), cnaefTree },
     };
 }

@@ -1,5 +1,5 @@
 // jxctl verificar: the pending items of a filing, read-only, through the same rules as the
-// request form's save.
+// saves of the request and enablement forms.
 
 #include "Cli.h"
 #include "ConsolePrompts.h"
@@ -17,7 +17,7 @@ namespace jxctl {
 
 namespace {
 
-const QString kUsage = QStringLiteral("verificar solicitacao ID [--banco CAMINHO] [--hoje DD/MM/AAAA]");
+const QString kUsage = QStringLiteral("verificar solicitacao|habilitacao ID [--banco CAMINHO] [--hoje DD/MM/AAAA]");
 
 int verify(const QStringList& argsIn)
 {
@@ -25,8 +25,9 @@ int verify(const QStringList& argsIn)
     const QString path = databaseOption(args);
     const QString todayText = takeOption(args, QStringLiteral("--hoje"));
     requireCount(args, 2, kUsage);
-    if (args[0] != QLatin1String("solicitacao"))
-        throw UsageError(QStringLiteral("Só a verificação de solicitações existe por enquanto. Uso: %1").arg(kUsage));
+    const bool request = args[0] == QLatin1String("solicitacao");
+    if (!request && args[0] != QLatin1String("habilitacao"))
+        throw UsageError(QStringLiteral("Tipo desconhecido: \"%1\". Uso: %2").arg(args[0], kUsage));
     bool ok = false;
     const qint64 id = args[1].toLongLong(&ok);
     if (!ok)
@@ -51,12 +52,14 @@ int verify(const QStringList& argsIn)
     jx::TdtmJX jx(
         *database, prompts, [] { throw UsageError(QStringLiteral("O banco de dados não pôde ser lido.")); },
         programFolder);
-    if (!jx.cdsSolicitacaoIE->locate(QStringLiteral("ID_SOLICITACAO"), id))
+    if (request && !jx.cdsSolicitacaoIE->locate(QStringLiteral("ID_SOLICITACAO"), id))
         throw UsageError(QStringLiteral("Solicitação %1 não encontrada.").arg(id));
+    if (!request && !jx.cdsSolicitacao_Contab->locate(QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), id))
+        throw UsageError(QStringLiteral("Habilitação %1 não encontrada.").arg(id));
     jx::Verification verification(jx);
     if (today.isValid())
         verification.setToday(today);
-    const bool clean = verification.ApurarPendencias(1);
+    const bool clean = verification.ApurarPendencias(request ? 1 : 0);
     const jx::data::RecordSet& list = *jx.cdsPendecias;
     for (int v = 0; v < list.count(); ++v) {
         out(list.valueAt(v, list.fieldIndex(QStringLiteral("Tipo"))).toString() + u'\t'
