@@ -317,3 +317,36 @@ TEST_F(Rules, TheSaveSetsTheStatusFromErrorsAndOffersWarningsToo)
     EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE STATUS = 'C'"), 1);
     EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
 }
+
+TEST_F(Rules, EveryItemKnowsItsControl)
+{
+    completeRequest();
+    RecordSet& r = *m_jx->cdsSolicitacaoIE;
+    // As much wrong at once as the rules can tell apart.
+    r.setValue("LOCALIZACAO", 99);
+    r.setValue("NIRE", "12345678901");
+    r.setValue("ORGAO_LICENCIADOR", "X");
+    r.setValue("NUMERO_DAE", "1");
+    r.setValue("PROCESSO_DATA_INICIO", QDate(2026, 1, 2));
+    r.setValue("DOCUMENTO_CONTABILISTA_TIPO", 3);
+    r.setValue("DOCUMENTO_CONTABILISTA_NUMERO", "1");
+    r.setValue("VINCULO", 2);
+    r.setValue("SUBSTITUTO_TRIBUTARIO", "S");
+    r.setValue("INSCRICAO_UNICA", "S");
+    m_jx->cdsSolicitacaoIEComun->setValue("TELEFONE", "1");
+    m_jx->cdsSolicitacaoIEComun->setValue("FAX", "1");
+    m_jx->cdsSolicitacaoIEComun->setValue("CAIXA_POSTAL_CEP", "1");
+    m_jx->cdsSolicitacaoIEComun->setValue("EMAIL", "x");
+    m_jx->cdsSolicIEEndCorresp->setValue("CEP", "1");
+    addPartner("11222333000182", 3, "S", false);
+    addResponsible("52998224725");
+    const QStringList all = items();
+    EXPECT_GT(all.size(), 20);
+    RecordSet& list = *m_jx->cdsPendecias;
+    for (int v = 0; v < list.count(); ++v) {
+        EXPECT_FALSE(list.valueAt(v, list.fieldIndex("Controle")).toString().isEmpty()) << all.at(v).toStdString();
+        const bool person = all.at(v).contains(QStringLiteral("|Sócios|Sócio")) || all.at(v).contains("|Responsáveis|");
+        EXPECT_EQ(!list.valueAt(v, list.fieldIndex("Linha")).isNull(), person) << all.at(v).toStdString();
+    }
+    m_persons->discard(Kind::Partner);
+}

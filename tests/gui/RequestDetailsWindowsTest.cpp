@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/PendingChooser.h"
 #include "../support/TestShell.h"
 
 using namespace jx;
@@ -412,6 +413,81 @@ TEST(DetailWindows, VerifyShowsTheListWithItsTotalsAndIcons)
     EXPECT_EQ(qAlpha(error.pixel(0, 0)), 0);
     EXPECT_GT(qGreen(warning.pixel(4, 13)), 150);
     EXPECT_EQ(qAlpha(warning.pixel(0, 0)), 0);
+    shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+    form.done(QDialog::Rejected);
+}
+
+TEST(DetailWindows, AnItemOfEachAreaTakesTheFocusToItsControl)
+{
+    Shell shell;
+    TdtmJX& jx = shell.jx();
+    Persons& persons = shell.windows().persons();
+    // Three partners: the middle one's CPF is wrong; a responsible person without CPF.
+    for (const char* cpf : { "52998224725", "52998224726", "11144477735" }) {
+        persons.beginAdd(Kind::Partner);
+        RecordSet& p = *jx.cdsSolicitacao_IE_Socio;
+        p.setValue("TIPO_IDENTIFICACAO", 4);
+        p.setValue("IDENTIFICACAO", cpf);
+        p.setValue("RESPONSAVEL_MASTER", "N");
+        ASSERT_TRUE(persons.store(Kind::Partner));
+    }
+    persons.beginAdd(Kind::Responsible);
+    jx.cdsSolicitacao_IE_Responsavel->setValue("ID_FUNCAO", 1);
+    ASSERT_TRUE(persons.store(Kind::Responsible));
+    RecordSet& r = *jx.cdsSolicitacaoIE;
+    r.setValue("DOCUMENTO_CONTABILISTA_NUMERO", "123");
+    r.setValue("VINCULO", 2);
+    jx.cdsSolicitacaoIEComun->setValue("TELEFONE", "123");
+    RecordSet& corresp = *jx.cdsSolicIEEndCorresp;
+    corresp.setValue("CEP", "70000123");
+    jx.cdsSolicIEEndEstab->setValue("LOGRADOURO", QVariant());
+
+    TFrmSolicitacaoIE form(shell.commands(), jx, shell.windows().lifecycle(), shell.prompts);
+    activate(&form);
+    const struct {
+        const char* text;
+        const char* control; // the focused widget, or its container
+        const char* page; // the page shown
+        int partnerRow;
+    } cases[] = {
+        { "Limite Receita Bruta", "dbReceitaBruta", "tbsDadosIniciais", -1 },
+        { "Nome Empresarial", "dbNomeEmpresarial", "tbsIdentificacao", -1 },
+        { "Forma de Comercialização", "DBFORMACOMERCIALIZACAO", "tbsQualificacao", -1 },
+        { "Tipo do Doc. do Contabilista", "dbLkTipoDocContabilista", "tbsContabilistas", -1 },
+        { "Telefone inválido", "dbTelefone", "tbsEnderecoComunicacao", -1 },
+        { "Inscrição Estadual Vinculada", "btn_actIEEstabVinc", "tbsIdentificacao", -1 },
+        { "Sócio: 52998224726 CPF", "dbgSocios", nullptr, 1 },
+        { "Responsável:  O campo Identificação", "dbgResponsaveis", nullptr, -1 },
+        { "O campo Logradouro deve", "btn_actSolicitacaoIEInclusaoEndEstab", "tbsEnderecoComunicacao", -1 },
+        { "CNAE-F Principal deve", "pnlCnaefPrincipalCod", "tbsDadosIniciais", -1 },
+    };
+    for (const auto& c : cases) {
+        Chooser chooser { QString::fromUtf8(c.text), c.partnerRow < 0, false, {} };
+        chooser.arm(jx);
+        shell.windows().verifyRequest();
+        ASSERT_TRUE(chooser.listed) << c.text;
+        for (const QString& control : chooser.controls)
+            EXPECT_NE(form.findChild<QWidget*>(control), nullptr) << control.toStdString();
+        QWidget* focus = form.focusWidget();
+        ASSERT_NE(focus, nullptr) << c.text;
+        QWidget* target = form.findChild<QWidget*>(QString::fromUtf8(c.control));
+        EXPECT_TRUE(focus == target || (target && target->isAncestorOf(focus)))
+            << c.text << " → " << focus->objectName().toStdString();
+        if (c.page) {
+            QWidget* page = form.findChild<QWidget*>(QString::fromUtf8(c.page));
+            EXPECT_TRUE(page && page->isVisible()) << c.text;
+        }
+        if (c.partnerRow >= 0) {
+            EXPECT_EQ(jx.cdsSolicitacao_IE_Socio->text("IDENTIFICACAO"), "52998224726");
+        }
+    }
+    // The correspondence address's items, the same texts, go to its own link.
+    jx.cdsSolicIEEndEstab->setValue("LOGRADOURO", "RUA");
+    Chooser corresponding { QStringLiteral("O campo Logradouro deve"), false, false, {} };
+    corresponding.arm(jx);
+    shell.windows().verifyRequest();
+    ASSERT_NE(form.focusWidget(), nullptr);
+    EXPECT_EQ(form.focusWidget()->objectName(), "btn_actSolicitacaoIEInclusaoEndCorresp");
     shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
     form.done(QDialog::Rejected);
 }

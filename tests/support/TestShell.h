@@ -1,12 +1,15 @@
 #pragma once
 
 #include "Commands.h"
+#include "EnablementWindows.h"
+#include "PendingCommands.h"
 #include "RequestWindows.h"
 #include "Startup.h"
 #include "data/TdtmJX.h"
 #include "db/Schema.h"
 #include "db/Sqlite.h"
 #include "platform/ScriptedPrompts.h"
+#include "enablements/EnablementLifecycle.h"
 #include "requests/RequestLifecycle.h"
 
 #include <QTemporaryDir>
@@ -28,6 +31,7 @@ struct TestShell {
         // Tests about something else save half-filled requests: the offer to see the
         // pending items is declined wherever it comes.
         prompts.answerAlways(jx::ScriptedPrompts::Kind::YesNo, jx::RequestLifecycle::kPendingQuestion, false);
+        prompts.answerAlways(jx::ScriptedPrompts::Kind::YesNo, jx::EnablementLifecycle::kPendingQuestion, false);
         startup = std::make_unique<jx::gui::Startup>(
             jx::gui::Startup::Options { folder.path(), locks.path(), 0, &prompts });
         return startup->start();
@@ -35,6 +39,8 @@ struct TestShell {
     jx::TdtmJX& jx() { return *startup->dataModule(); }
     jx::gui::RequestWindows& windows() { return *startup->requestWindows(); }
     jx::gui::Commands& commands() { return *startup->commands(); }
+    jx::gui::EnablementWindows& enablements() { return *startup->enablementWindows(); }
+    jx::gui::PendingCommands& pending() { return *startup->pendingCommands(); }
 
     // One number read with a connection of its own (committed data only).
     qint64 count(const QString& sql)

@@ -44,8 +44,11 @@ void PendingCommands::showList(int kind, QWidget* parent, PendingForm* jump)
 {
     TFrmVerificarPendencias list(m_commands, m_jx, kind == 1, parent);
     list.setJumpEnabled(jump != nullptr);
-    if (list.exec() == QDialog::Accepted && jump && !list.chosenControl().isEmpty())
+    if (list.exec() == QDialog::Accepted && jump && !list.chosenControl().isEmpty()) {
+        // The form's commands (its address links among them) are enabled again first.
+        m_commands.runUpdateRules();
         jump->focusPending(list.chosenControl(), list.chosenRow());
+    }
 }
 
 } // namespace jx::gui

@@ -109,6 +109,7 @@ TFrmVerificarPendencias::TFrmVerificarPendencias(Commands& commands, TdtmJX& jx,
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setMinimumSectionSize(16); // the style's minimum is wider than the icon column
     m_grid->setColumnWidth(0, 23);
     m_grid->setColumnWidth(1, 150);
     m_grid->horizontalHeader()->setStretchLastSection(true);
