@@ -90,6 +90,8 @@ void BM_VerifyAll(benchmark::State& state)
     jx::Verification verification(jx);
     for (auto _ : state) {
         int errors = 0;
+        // A batch (file generation) reads in one transaction, as the baseline's open statement does.
+        jx::db::Transaction batch(database.connection());
         for (int v = 0; v < jx.cdsSolicitacaoIE->count(); ++v) {
             jx.cdsSolicitacaoIE->moveTo(v); // the request's details follow
             verification.ApurarPendencias(1);

@@ -2,6 +2,8 @@
 
 #include "verification/Verification.h"
 
+#include <QHash>
+
 namespace jx::pending {
 
 namespace {
@@ -96,25 +98,52 @@ const Target kTargets[] = {
     { "Habilitação de Contabilista", "", "E-Mail", "dbEmail" },
 };
 
-// The message forms a label is written in.
-bool writtenWith(const QString& text, const QString& label)
+// Every text a rule may write, with its area and scope, to the control: built once.
+struct Index {
+    QHash<QString, QString> byText; // area + '\n' + scope + '\n' + text
+    QHash<QString, QString> byArea; // area + '\n' + scope, for "*"
+};
+
+QString key(const QString& area, const QString& scope, const QString& text = {})
 {
-    return text == label || text == Verification::F1(label) || text == Verification::F2(label)
-        || text == Verification::F3(label) || text == Verification::F5(label)
-        || text == label + QStringLiteral(" inválido.");
+    return area + u'\n' + scope + u'\n' + text;
+}
+
+const Index& index()
+{
+    static const Index built = [] {
+        Index i;
+        for (const Target& t : kTargets) {
+            const QString area = QString::fromUtf8(t.area);
+            const QString scope = QLatin1String(t.scope);
+            const QString control = QLatin1String(t.control);
+            const QString label = QString::fromUtf8(t.label);
+            if (label == QLatin1String("*")) {
+                i.byArea.insert(key(area, scope), control);
+                continue;
+            }
+            // The message forms a label is written in; the first rule listed wins.
+            for (const QString& text : { label, Verification::F1(label), Verification::F2(label),
+                     Verification::F3(label), Verification::F5(label), label + QStringLiteral(" inválido.") }) {
+                const QString k = key(area, scope, text);
+                if (!i.byText.contains(k))
+                    i.byText.insert(k, control);
+            }
+        }
+        return i;
+    }();
+    return built;
 }
 
 } // namespace
 
 QString controlFor(const QString& area, const QString& text, const QString& scope)
 {
-    for (const Target& t : kTargets) {
-        if (area != QString::fromUtf8(t.area) || scope != QLatin1String(t.scope))
-            continue;
-        if (qstrcmp(t.label, "*") == 0 || writtenWith(text, QString::fromUtf8(t.label)))
-            return QLatin1String(t.control);
-    }
-    return {};
+    const Index& i = index();
+    const auto wide = i.byArea.constFind(key(area, scope));
+    if (wide != i.byArea.cend())
+        return *wide;
+    return i.byText.value(key(area, scope, text));
 }
 
 } // namespace jx::pending
