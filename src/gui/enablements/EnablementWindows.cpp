@@ -40,9 +40,8 @@ EnablementWindows::EnablementWindows(
     });
 
     auto formOpen = [] { return qobject_cast<TFrmHabContabilista*>(Commands::activeWindow()) != nullptr; };
-    auto browsing = [this] {
-        return m_browserOpen && qobject_cast<TFrmbrsContabilista*>(Commands::activeWindow()) != nullptr;
-    };
+    // The browser's own shortcuts work only while it is the active window.
+    auto browsing = [this] { return m_browserOpen; };
     m_commands.setUpdateRule("actSolicitacaoContab_Abrir", [] { return true; });
     m_commands.setUpdateRule("actSolicitacaoContab_Inc", browsing);
     for (const char* name : { "actSolicitacaoContab_Alterar", "actSolicitacaoContab_Excluir" })

@@ -37,6 +37,8 @@ bool focusControl(QWidget* form, const QString& name, int row)
             }
         }
     }
+    // The list that was just closed held the keyboard; the form takes it back.
+    form->activateWindow();
     if (target)
         target->setFocus(Qt::OtherFocusReason);
     return true;

@@ -111,7 +111,7 @@ TFrmVerificarPendencias::TFrmVerificarPendencias(Commands& commands, TdtmJX& jx,
     m_grid->verticalHeader()->hide();
     m_grid->horizontalHeader()->setMinimumSectionSize(16); // the style's minimum is wider than the icon column
     m_grid->setColumnWidth(0, 23);
-    m_grid->setColumnWidth(1, 150);
+    m_grid->setColumnWidth(1, 190); // "Habilitação de Contabilista" on one line
     m_grid->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_grid, 1);
     // activated: a double click, or Enter on the item.
