@@ -1,5 +1,5 @@
-// jxctl verificar: the pending items of a filing, read-only, through the same rules as the
-// saves of the request and enablement forms.
+// jxctl verificar, dados, gerar, nome-arquivo: a filing's pending items (read-only, the same
+// rules as the forms' saves), its data section, its delivery file, and file-name recognition.
 
 #include "Cli.h"
 #include "ConsolePrompts.h"
@@ -9,6 +9,8 @@
 #include "db/TdtmDB.h"
 #include "text/DocumentChecks.h"
 #include "verification/Verification.h"
+#include "delivery/DataLayouts.h"
+#include "delivery/FileGeneration.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,43 +21,77 @@ namespace {
 
 const QString kUsage = QStringLiteral("verificar solicitacao|habilitacao ID [--banco CAMINHO] [--hoje DD/MM/AAAA]");
 
+// The data module over a database file, headless: no dialog, no index creation.
+struct DataModule {
+    std::unique_ptr<jx::TdtmDB> database;
+    ConsolePrompts prompts;
+    std::unique_ptr<jx::TdtmJX> jx;
+    QString programFolder;
+};
+
+std::unique_ptr<DataModule> openDataModule(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
+    auto module = std::make_unique<DataModule>();
+    try {
+        module->database = std::make_unique<jx::TdtmDB>(jx::TdtmDB::AtPath { path });
+    } catch (const jx::db::DbError&) {
+        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+    }
+    module->programFolder = QFileInfo(path).absoluteDir().absoluteFilePath(QStringLiteral(".."));
+    module->jx = std::make_unique<jx::TdtmJX>(
+        *module->database, module->prompts,
+        [] { throw UsageError(QStringLiteral("O banco de dados não pôde ser lido.")); }, module->programFolder);
+    return module;
+}
+
+// "solicitacao" (true) or "habilitacao" (false).
+bool requestKind(const QString& word, const QString& usage)
+{
+    if (word == QLatin1String("solicitacao"))
+        return true;
+    if (word == QLatin1String("habilitacao"))
+        return false;
+    throw UsageError(QStringLiteral("Tipo desconhecido: \"%1\". Uso: %2").arg(word, usage));
+}
+
+qint64 idOf(const QString& text)
+{
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    if (!ok)
+        throw UsageError(QStringLiteral("Identificador inválido: \"%1\".").arg(text));
+    return id;
+}
+
+// Puts the filing current (its details follow) and sets the current kind.
+void locateFiling(jx::TdtmJX& jx, bool request, qint64 id)
+{
+    jx.TipoAtual = request ? 1 : 0;
+    if (request && !jx.cdsSolicitacaoIE->locate(QStringLiteral("ID_SOLICITACAO"), id))
+        throw UsageError(QStringLiteral("Solicitação %1 não encontrada.").arg(id));
+    if (!request && !jx.cdsSolicitacao_Contab->locate(QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), id))
+        throw UsageError(QStringLiteral("Habilitação %1 não encontrada.").arg(id));
+}
+
 int verify(const QStringList& argsIn)
 {
     QStringList args = argsIn;
     const QString path = databaseOption(args);
     const QString todayText = takeOption(args, QStringLiteral("--hoje"));
     requireCount(args, 2, kUsage);
-    const bool request = args[0] == QLatin1String("solicitacao");
-    if (!request && args[0] != QLatin1String("habilitacao"))
-        throw UsageError(QStringLiteral("Tipo desconhecido: \"%1\". Uso: %2").arg(args[0], kUsage));
-    bool ok = false;
-    const qint64 id = args[1].toLongLong(&ok);
-    if (!ok)
-        throw UsageError(QStringLiteral("Identificador inválido: \"%1\".").arg(args[1]));
+    const bool request = requestKind(args[0], kUsage);
+    const qint64 id = idOf(args[1]);
     QDate today;
     if (!todayText.isEmpty()) {
         if (!jx::docs::dateIsValid(todayText))
             throw UsageError(QStringLiteral("Data inválida: \"%1\" (use DD/MM/AAAA).").arg(todayText));
         today = QDate::fromString(todayText, QStringLiteral("dd/MM/yyyy"));
     }
-    if (!QFileInfo(path).isFile())
-        throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
-
-    std::unique_ptr<jx::TdtmDB> database;
-    try {
-        database = std::make_unique<jx::TdtmDB>(jx::TdtmDB::AtPath { path });
-    } catch (const jx::db::DbError&) {
-        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
-    }
-    ConsolePrompts prompts;
-    const QString programFolder = QFileInfo(path).absoluteDir().absoluteFilePath(QStringLiteral(".."));
-    jx::TdtmJX jx(
-        *database, prompts, [] { throw UsageError(QStringLiteral("O banco de dados não pôde ser lido.")); },
-        programFolder);
-    if (request && !jx.cdsSolicitacaoIE->locate(QStringLiteral("ID_SOLICITACAO"), id))
-        throw UsageError(QStringLiteral("Solicitação %1 não encontrada.").arg(id));
-    if (!request && !jx.cdsSolicitacao_Contab->locate(QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), id))
-        throw UsageError(QStringLiteral("Habilitação %1 não encontrada.").arg(id));
+    const auto module = openDataModule(path);
+    jx::TdtmJX& jx = *module->jx;
+    locateFiling(jx, request, id);
     jx::Verification verification(jx);
     if (today.isValid())
         verification.setToday(today);
@@ -69,11 +105,81 @@ int verify(const QStringList& argsIn)
     return clean ? 0 : 1;
 }
 
+const QString kDataUsage = QStringLiteral("dados solicitacao|habilitacao ID [--banco CAMINHO]");
+
+int dataLines(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    const QString path = databaseOption(args);
+    requireCount(args, 2, kDataUsage);
+    const bool request = requestKind(args[0], kDataUsage);
+    const qint64 id = idOf(args[1]);
+    const auto module = openDataModule(path);
+    locateFiling(*module->jx, request, id);
+    jx::DataLayouts layouts(*module->jx);
+    const QStringList lines = request ? layouts.MontarDadosSolicitacao() : layouts.MontarDadosHabilitacao();
+    out(lines.join(u'\n'));
+    return 0;
+}
+
+const QString kGenerateUsage
+    = QStringLiteral("gerar solicitacao|habilitacao ID... --pasta PASTA [--banco CAMINHO] [--chaves PASTA]");
+
+int generate(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    const QString path = databaseOption(args);
+    const QString folder = takeOption(args, QStringLiteral("--pasta"));
+    const QString keys = takeOption(args, QStringLiteral("--chaves"));
+    if (folder.isEmpty() || args.size() < 2)
+        throw UsageError(QStringLiteral("Uso: %1").arg(kGenerateUsage));
+    const bool request = requestKind(args.takeFirst(), kGenerateUsage);
+    QList<qint64> ids;
+    for (const QString& text : args)
+        ids << idOf(text);
+    const auto module = openDataModule(path);
+    jx::TdtmJX& jx = *module->jx;
+    jx.TipoAtual = request ? 1 : 0;
+    jx::data::RecordSet& filings = request ? *jx.cdsSolicitacaoIE : *jx.cdsSolicitacao_Contab;
+    const QString key = request ? QStringLiteral("ID_SOLICITACAO") : QStringLiteral("ID_SOLICITACAO_CONTABILISTA");
+    QList<int> rows;
+    for (const qint64 id : ids) {
+        locateFiling(jx, request, id);
+        rows << filings.recNo();
+    }
+    jx::FileGeneration generation(jx, module->programFolder);
+    if (!keys.isEmpty())
+        generation.setKeysFolder(keys);
+    QStringList written;
+    QStringList failures;
+    const QStringList files = generation.GerarArquivos(rows, written, folder, failures);
+    for (const QString& file : files)
+        out(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+    for (const QString& reason : generation.failureReasons())
+        err(reason);
+    return failures.isEmpty() ? 0 : 1;
+}
+
+int fileName(const QStringList& args)
+{
+    requireCount(args, 1, QStringLiteral("nome-arquivo NOME"));
+    jx::TInfArquivo info;
+    if (!jx::LerNomeArquivo(args[0], info)) {
+        out(QStringLiteral("não reconhecido"));
+        return 1;
+    }
+    out(QStringList { info.tipoIdentificador, info.identificador, info.tipo, info.extensao, info.data, info.hora }
+            .join(u'\n'));
+    return 0;
+}
+
 } // namespace
 
 std::vector<Command> verifyCommands()
 {
-    return { { QStringLiteral("verificar"), kUsage, verify } };
+    return { { QStringLiteral("verificar"), kUsage, verify }, { QStringLiteral("dados"), kDataUsage, dataLines },
+        { QStringLiteral("gerar"), kGenerateUsage, generate },
+        { QStringLiteral("nome-arquivo"), QStringLiteral("nome-arquivo NOME"), fileName } };
 }
 
 } // namespace jxctl

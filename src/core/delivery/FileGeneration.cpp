@@ -1,0 +1,191 @@
+#include "delivery/FileGeneration.h"
+
+#include "Error.h"
+#include "data/TdtmJX.h"
+#include "delivery/DataLayouts.h"
+#include "delivery/DeliveryCrypto.h"
+#include "delivery/ManipulaXml.h"
+#include "delivery/RsaKey.h"
+#include "text/DocumentChecks.h"
+#include "verification/Verification.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace jx {
+
+using data::RecordSet;
+
+namespace {
+
+QDate dateOf(const QVariant& value)
+{
+    const QString t = value.toString().trimmed();
+    return QDate::fromString(t.left(10), Qt::ISODate);
+}
+
+QString momentDigits(const QVariant& value)
+{
+    const QString t = value.toString().trimmed();
+    QDateTime m = QDateTime::fromString(t.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!m.isValid())
+        m = QDate::fromString(t.left(10), Qt::ISODate).startOfDay();
+    return m.isValid() ? m.toString(QStringLiteral("yyyyMMddHHmmss")) : QString();
+}
+
+// The CNPJ's two check digits, without the refusal of fourteen zeros.
+bool cnpjDigitsRight(const QString& id)
+{
+    return id.size() == 14 && docs::onlyDigits(id) && docs::cnpjCheckDigits(id.left(12)) == id.right(2);
+}
+
+} // namespace
+
+bool LerNomeArquivo(const QString& name, TInfArquivo& info)
+{
+    info = {};
+    static const QString prefix = QStringLiteral("JX");
+    if (!name.startsWith(prefix))
+        return false;
+    info.tipoIdentificador = name.contains(QLatin1String("CNPJ")) ? QStringLiteral("CNPJ") : QStringLiteral("CPF");
+    info.tipo = name.contains(u'S') ? QStringLiteral("S") : name.contains(u'H') ? QStringLiteral("H") : QStringLiteral("B");
+    const int dot = name.lastIndexOf(u'.');
+    info.extensao = dot >= 0 ? name.mid(dot).toLower() : QString();
+    int at = prefix.size();
+    if (info.tipo != QLatin1String("B")) {
+        at += 1 + info.tipoIdentificador.size();
+        const int length = info.tipoIdentificador == QLatin1String("CNPJ") ? 14 : 11;
+        info.identificador = name.mid(at, length);
+        const bool right = length == 14 ? cnpjDigitsRight(info.identificador) : docs::cpfIsValid(info.identificador);
+        if (!right)
+            return false;
+        at += length;
+    }
+    const QString moment = name.mid(at, 14);
+    info.data = moment.mid(6, 2) + u'/' + moment.mid(4, 2) + u'/' + moment.left(4);
+    info.hora = moment.mid(8, 2) + u':' + moment.mid(10, 2) + u':' + moment.mid(12, 2);
+    if (moment.size() != 14 || !docs::onlyDigits(moment) || !docs::dateIsValid(info.data) || !docs::timeIsValid(info.hora))
+        return false;
+    if (info.tipo == QLatin1String("B"))
+        return info.extensao == QLatin1String(".bkp");
+    if (info.tipo == QLatin1String("S"))
+        return info.extensao == QLatin1String(".xml");
+    return true;
+}
+
+FileGeneration::FileGeneration(TdtmJX& jx, const QString& programFolder)
+    : m_jx(jx)
+    , m_programFolder(programFolder)
+{
+}
+
+RecordSet& FileGeneration::filings() const
+{
+    return m_jx.TipoAtual == 1 ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
+}
+
+QString FileGeneration::workingFolder() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("Temp"));
+}
+
+QString FileGeneration::fileName() const
+{
+    const RecordSet& f = filings();
+    if (m_jx.TipoAtual == 1)
+        return QStringLiteral("JXSCNPJ") + f.value("CNPJ").toString() + momentDigits(f.value("DATACRIACAO"))
+            + QStringLiteral(".xml");
+    const QString type = f.value("TIPO_IDENTIFICACAO").toInt() == 3 ? QStringLiteral("CNPJ") : QStringLiteral("CPF");
+    return QStringLiteral("JXH") + type + f.value("IDENTIFICACAO").toString() + momentDigits(f.value("DATACRIACAO"))
+        + QStringLiteral(".xml");
+}
+
+void FileGeneration::GerarArquivoEntrega(const QString& file)
+{
+    const RecordSet& f = filings();
+    TInfCabecalho header;
+    QDate date;
+    if (m_jx.TipoAtual == 1) {
+        const bool single = f.value("CATEGORIA").toInt() == 1;
+        header.tipo_identificador = single ? QStringLiteral("CNPJ") : QStringLiteral("IE");
+        header.identificador = single ? f.value("CNPJ").toString() : f.value("MATRIZ_IE").toString();
+        header.tipo_arquivo = single ? QStringLiteral("6") : QStringLiteral("8");
+        date = dateOf(f.value("DATASOLICITACAOIE"));
+    } else {
+        header.tipo_identificador
+            = f.value("TIPO_IDENTIFICACAO").toInt() == 3 ? QStringLiteral("CNPJ") : QStringLiteral("CPF");
+        header.identificador = f.value("IDENTIFICACAO").toString();
+        header.tipo_arquivo = QStringLiteral("7");
+        date = dateOf(f.value("DATAHABILITACAOCONTABILISTA"));
+    }
+    header.versao_programa_gerador = QStringLiteral("1.00.01");
+    header.data_inicial = date;
+    header.data_final = date;
+    header.indicativo_substituicao = QStringLiteral("N");
+
+    DataLayouts layouts(m_jx);
+    const QStringList lines = m_jx.TipoAtual == 1 ? layouts.MontarDadosSolicitacao() : layouts.MontarDadosHabilitacao();
+    QString data;
+    for (const QString& line : lines)
+        data += line + QStringLiteral("\r\n");
+
+    // The data stays plain here, but a filing whose keys cannot be loaded gets no file.
+    const QString keys = m_keysFolder.isEmpty() ? m_jx.crypto().keysFolder() : m_keysFolder;
+    RsaKey::load(QDir(keys).filePath(QStringLiteral("PrivateKey.dat")));
+    RsaKey::load(QDir(keys).filePath(QStringLiteral("PublicKey.dat")));
+
+    if (!xmlfile::GerarArquivoXML(file, header, data))
+        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.").arg(QDir::toNativeSeparators(file)));
+}
+
+QStringList FileGeneration::GerarArquivos(
+    const QList<int>& rows, QStringList& ids, const QString& folderIn, QStringList& failures)
+{
+    QStringList files;
+    m_reasons.clear();
+    const QString folder = folderIn.isEmpty() ? workingFolder() : folderIn;
+    if (!QDir().mkpath(folder))
+        throw Error(QStringLiteral("Não foi possível criar a pasta %1.").arg(QDir::toNativeSeparators(folder)));
+    RecordSet& f = filings();
+    const int kind = m_jx.TipoAtual == 1 ? 1 : 0;
+    const char* key = kind == 1 ? "ID_SOLICITACAO" : "ID_SOLICITACAO_CONTABILISTA";
+    QList<int> order = rows;
+    if (order.isEmpty() && !f.isEmpty())
+        order << f.recNo();
+    for (const int row : order) {
+        if (row < 0 || row >= f.count())
+            continue;
+        f.moveTo(row); // the filing's details follow
+        const QString id = f.value(QLatin1String(key)).toString();
+        Verification verification(m_jx);
+        if (!verification.ApurarPendencias(kind)) {
+            failures << id;
+            m_reasons << id + QStringLiteral(": incompleta");
+            f.edit();
+            f.setValue("STATUS", "I");
+            f.post();
+            m_jx.apply(f, 0, false);
+            continue;
+        }
+        const QString file = QDir(folder).filePath(fileName());
+        try {
+            GerarArquivoEntrega(file);
+        } catch (const ProgramEnd&) {
+            throw;
+        } catch (const Error& failure) {
+            failures << id;
+            m_reasons << id + QStringLiteral(": ") + failure.userText();
+            continue;
+        } catch (const std::exception& failure) {
+            failures << id;
+            m_reasons << id + QStringLiteral(": ") + QString::fromLocal8Bit(failure.what());
+            continue;
+        }
+        files << file;
+        ids << id;
+    }
+    return files;
+}
+
+} // namespace jx

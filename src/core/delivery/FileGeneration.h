@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace jx {
+
+class TdtmJX;
+class UserPrompts;
+
+namespace data {
+class RecordSet;
+}
+
+// What a file name of this program says: identifier type, identifier, kind letter ("S", "H",
+// or "B" for a database copy), extension with its dot, date d/m/y and time h:m:s as written.
+struct TInfArquivo {
+    QString tipoIdentificador;
+    QString identificador;
+    QString tipo;
+    QString extensao;
+    QString data;
+    QString hora;
+};
+
+// Whether a file name (without folder) is one of this program's, filling info.
+bool LerNomeArquivo(const QString& name, TInfArquivo& info);
+
+// Delivery files from filings: one plain, unstamped file per filing that passes the
+// verification, named after the filing, in a working folder.
+class FileGeneration {
+public:
+    FileGeneration(TdtmJX& jx, const QString& programFolder);
+
+    // The filings of the current kind (TipoAtual) at the given rows of its record set, in that
+    // order; no rows: the current one. Returns the files written; ids gets the identifier of
+    // each, parallel; failures the identifier of each filing that got no file. folder empty:
+    // the working folder.
+    QStringList GerarArquivos(const QList<int>& rows, QStringList& ids, const QString& folder, QStringList& failures);
+    // Writes the current filing's file; throws jx::Error with the reason it could not.
+    void GerarArquivoEntrega(const QString& file);
+    // The file name of the current filing (without folder).
+    QString fileName() const;
+    QString workingFolder() const;
+    // Where the key pair is loaded from; the program's keys folder unless set.
+    void setKeysFolder(const QString& folder) { m_keysFolder = folder; }
+    // Why the last filings failed, by identifier (for the callers' reports).
+    const QStringList& failureReasons() const { return m_reasons; }
+
+private:
+    data::RecordSet& filings() const;
+
+    TdtmJX& m_jx;
+    QString m_programFolder;
+    QStringList m_reasons;
+    QString m_keysFolder;
+};
+
+} // namespace jx
