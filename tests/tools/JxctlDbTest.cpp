@@ -194,3 +194,63 @@ TEST(JxctlVerify, EnablementsListedShownAndVerified)
     EXPECT_EQ(jxctl({ "verificar", "habilitacao", "9", "--banco", path }).status, 2);
     EXPECT_EQ(jxctl({ "verificar", "contador", "1", "--banco", path }).status, 2);
 }
+
+TEST(JxctlGenerate, DataLinesFilesAndNames)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Banco");
+    const QString path = dir.filePath("Banco/JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    ASSERT_EQ(jxctl({ "chaves", "gerar", dir.filePath("BIN") }).status, 0);
+    {
+        jx::db::Connection c;
+        c.open(path, jx::db::kDatabaseKey);
+        c.exec("INSERT INTO ENDERECO (CEP, LOCALIDADE, BAIRRO, LOGRADOURO, NUMERO) VALUES ('70000123', 'C', 'B&C', "
+               "'L', '1')");
+        c.exec("INSERT INTO COMUNICACAO (TELEFONE, EMAIL) VALUES ('6133334444', 'a@b.com')");
+        c.exec("INSERT INTO SOLICITACAO_CONTAB (TIPO_IDENTIFICACAO, IDENTIFICACAO, STATUS, DATACRIACAO) VALUES (3, "
+               "'11222333000181', 'I', '2026-12-01 08:00:00')");
+        c.exec("INSERT INTO SOLICITACAO_CONTAB (TIPO_IDENTIFICACAO, IDENTIFICACAO, UF_CRC, CRC, IDENTIFICADOR_CRC, "
+               "EMAIL_RESPONSAVEL, DATANACRESP, ID_ENDERECO, ID_COMUNICACAO, STATUS, DATACRIACAO, "
+               "DATAHABILITACAOCONTABILISTA) VALUES (4, '52998224725', 'QZ', '123', 'O', 'c@d.com', '1970-02-01', 1, 1, "
+               "'C', '2026-12-02 09:10:11', '2026-12-03 10:00:00')");
+        c.exec("INSERT INTO SOLICITACAO_CONTAB (TIPO_IDENTIFICACAO, IDENTIFICACAO, DATACRIACAO) VALUES (4, "
+               "'11144477735', '2026-12-04 00:00:00')");
+    }
+    const CtlRun data = jxctl({ "dados", "habilitacao", "2", "--banco", path });
+    EXPECT_EQ(data.status, 0) << data.err.toStdString();
+    const QStringList lines = data.outText().split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.first(), "<habilitacao data=\"03/12/2026\" status=\"C\" datacriacao=\"02/12/2026 09:10:11\">");
+    EXPECT_TRUE(lines.contains("<bairro>B&amp;C</bairro>"));
+    EXPECT_TRUE(lines.contains("<data_nascimento>01/02/1970</data_nascimento>"));
+    EXPECT_EQ(lines.last(), "</habilitacao>");
+    EXPECT_EQ(jxctl({ "dados", "habilitacao", "9", "--banco", path }).status, 2);
+    EXPECT_EQ(jxctl({ "dados", "outra", "1", "--banco", path }).status, 2);
+
+    // The first and the third have errors: only the middle one gets its file.
+    const QString out = dir.filePath("saida");
+    const CtlRun generated = jxctl({ "gerar", "habilitacao", "1", "2", "3", "--pasta", out, "--banco", path });
+    EXPECT_EQ(generated.status, 1);
+    const QStringList files = generated.outText().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(QFileInfo(files.first()).fileName(), "JXHCPF5299822472520261202091011.xml");
+    EXPECT_TRUE(QFileInfo(files.first()).isFile());
+    EXPECT_TRUE(generated.err.contains("1: incompleta"));
+    EXPECT_TRUE(generated.err.contains("3: incompleta"));
+    const CtlRun listed = jxctl({ "habilitacoes", "--banco", path });
+    EXPECT_EQ(listed.outText(), QStringLiteral("1\t3\t11222333000181\tI\n2\t4\t52998224725\tC\n3\t4\t11144477735\tI\n"));
+    // The file's data section holds the data lines, plain.
+    QFile written(files.first());
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("<bairro>B&amp;C</bairro>"));
+    written.close();
+    EXPECT_EQ(jxctl({ "gerar", "habilitacao", "2", "--pasta", out, "--banco", path }).status, 0);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 1); // the same name: replaced
+
+    const CtlRun name = jxctl({ "nome-arquivo", "JXHCPF5299822472520261202091011.xml" });
+    EXPECT_EQ(name.status, 0);
+    EXPECT_EQ(name.outText(), QStringLiteral("CPF\n52998224725\nH\n.xml\n02/12/2026\n09:10:11\n"));
+    const CtlRun bad = jxctl({ "nome-arquivo", "JXHCPF5299822472620261202091011.xml" });
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.outText(), QStringLiteral("não reconhecido\n"));
+}
