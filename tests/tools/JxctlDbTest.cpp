@@ -247,6 +247,26 @@ TEST(JxctlGenerate, DataLinesFilesAndNames)
     EXPECT_EQ(jxctl({ "gerar", "habilitacao", "2", "--pasta", out, "--banco", path }).status, 0);
     EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 1); // the same name: replaced
 
+    // Hostile stored text: outside Latin-1, a control character. Those filings fail, clearly.
+    {
+        jx::db::Connection c;
+        c.open(path, jx::db::kDatabaseKey);
+        for (const char* mail : { "c\u20ac@d.com", "c\x01@d.com" }) {
+            jx::db::Statement s = c.prepare(
+                "INSERT INTO SOLICITACAO_CONTAB (TIPO_IDENTIFICACAO, IDENTIFICACAO, UF_CRC, CRC, IDENTIFICADOR_CRC, "
+                "EMAIL_RESPONSAVEL, DATANACRESP, ID_ENDERECO, ID_COMUNICACAO, STATUS, DATACRIACAO) VALUES (4, "
+                "'39053344705', 'QZ', '1', 'O', ?, '1970-02-01', 1, 1, 'C', '2026-12-05 00:00:00')");
+            s.bind(1, QString::fromUtf8(mail));
+            s.run();
+        }
+    }
+    const CtlRun hostile = jxctl({ "gerar", "habilitacao", "4", "5", "2", "--pasta", out, "--banco", path });
+    EXPECT_EQ(hostile.status, 1);
+    EXPECT_EQ(hostile.outText().split(u'\n', Qt::SkipEmptyParts).size(), 1);
+    EXPECT_TRUE(hostile.err.contains(QStringLiteral("4: "))) << hostile.err.toStdString();
+    EXPECT_TRUE(hostile.err.contains(QStringLiteral("5: O campo e_mail contém um caractere de controle")))
+        << hostile.err.toStdString();
+
     const CtlRun name = jxctl({ "nome-arquivo", "JXHCPF5299822472520261202091011.xml" });
     EXPECT_EQ(name.status, 0);
     EXPECT_EQ(name.outText(), QStringLiteral("CPF\n52998224725\nH\n.xml\n02/12/2026\n09:10:11\n"));
