@@ -87,6 +87,7 @@ TEST_F(Enablements, SavedEnablementsGetTheirStatusAddressAndContact)
     typeComplete("52998224725");
     ASSERT_TRUE(save().saved);
     EXPECT_EQ(e().text("STATUS"), "C");
+    EXPECT_EQ(m_prompts.standingAnswers(), 0); // nothing pending: no question
 
     // The second lacks its bairro: saved all the same, incomplete, the list offered.
     typeComplete("11144477735");
@@ -339,4 +340,22 @@ TEST_F(Enablements, AnEmptyOrGarbledEnablementVerifiesWithoutFailing)
         EXPECT_FALSE(list.valueAt(v, list.fieldIndex("Controle")).toString().isEmpty()) << v;
     m_life->abandon();
     EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_CONTAB"), 0);
+}
+
+TEST_F(Enablements, ARefusedSaveKeepsTheBlankContactRowForTheTyping)
+{
+    typeComplete("52998224725");
+    RecordSet& c = *m_jx->cdsSolicitacao_Contab_Com;
+    c.setValue("TELEFONE", QVariant());
+    c.setValue("EMAIL", QVariant());
+    m_db->connection().exec("PRAGMA query_only = ON");
+    m_prompts.expectYesNo(EnablementLifecycle::kPendingQuestion, false);
+    EXPECT_FALSE(save().saved);
+    m_db->connection().exec("PRAGMA query_only = OFF");
+    ASSERT_EQ(c.count(), 1); // the dropped blank row is back
+    c.setValue("TELEFONE", "6133334444");
+    c.setValue("EMAIL", "e@f.com");
+    ASSERT_TRUE(save().saved);
+    EXPECT_EQ(count("SELECT count(*) FROM COMUNICACAO WHERE TELEFONE = '6133334444'"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_CONTAB WHERE ID_COMUNICACAO IS NOT NULL AND STATUS = 'C'"), 1);
 }

@@ -305,6 +305,7 @@ TEST_F(Rules, TheSaveSetsTheStatusFromErrorsAndOffersWarningsToo)
     EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
 
     // Nothing pending at all: no question.
+    const int standing = m_prompts.standingAnswers();
     m_life->beginEdit();
     r.setValue("ORGAO_LICENCIADOR", QVariant());
     for (int d = 0; d < 10; ++d) {
@@ -315,6 +316,7 @@ TEST_F(Rules, TheSaveSetsTheStatusFromErrorsAndOffersWarningsToo)
     ASSERT_TRUE(m_life->save({ "01/02/2005", "", "" }, [&] { ++offered; }).saved);
     EXPECT_EQ(offered, 1);
     EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE STATUS = 'C'"), 1);
+    EXPECT_EQ(m_prompts.standingAnswers(), standing);
     EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
 }
 

@@ -213,9 +213,16 @@ TEST(EnablementWindows, VerifySaysThereIsNoneOrJumpsToTheItemsControl)
     shell.enablements().lifecycle().beginEdit();
     TFrmHabContabilista form(shell.commands(), jx, shell.enablements().lifecycle(), shell.prompts);
     activate(&form);
+    // A birth date still being typed counts: the verification takes it first.
+    shell.e().setValue("DATANACRESP", QVariant());
+    auto* birth = qobject_cast<QLineEdit*>(form.control("dbdNascimento"));
+    birth->setFocus();
+    birth->selectAll();
+    QTest::keyClicks(birth, "01021970");
     shell.prompts.expectInformation(PendingCommands::kNoPendingEnablement);
     shell.pending().verify(form);
     shell.expectPromptsMet();
+    EXPECT_EQ(shell.e().value("DATANACRESP").toString().left(10), "1970-02-01");
 
     shell.e().setValue("CRC", QVariant());
     jx.cdsSolicitacao_Contab_Com->setValue("TELEFONE", "123");

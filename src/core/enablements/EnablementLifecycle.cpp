@@ -69,16 +69,21 @@ void EnablementLifecycle::beginEdit()
     if (e.isEmpty())
         throw Error(QStringLiteral("Não há Habilitação de Contabilista para editar."));
     m_jx.TipoAtual = 0;
-    db::Transaction transaction(m_jx.database().connection());
-    e.edit();
-    for (RecordSet* set : { m_jx.cdsSolicitacao_Contab_Com, m_jx.cdsSolicitacao_Contab_End }) {
-        set->cancelUpdates();
-        if (set->isEmpty())
-            set->append();
-        else
-            set->edit();
+    try {
+        db::Transaction transaction(m_jx.database().connection());
+        e.edit();
+        for (RecordSet* set : { m_jx.cdsSolicitacao_Contab_Com, m_jx.cdsSolicitacao_Contab_End }) {
+            set->cancelUpdates();
+            if (set->isEmpty())
+                set->append();
+            else
+                set->edit();
+        }
+        transaction.release();
+    } catch (...) {
+        abandon(); // no row left in editing without its transaction
+        throw;
     }
-    transaction.release();
 }
 
 bool EnablementLifecycle::identificationTaken(const QString& identification)
@@ -136,13 +141,19 @@ EnablementLifecycle::SaveResult EnablementLifecycle::save(
 
     // Each step needs the rows of the one before: a refused row stops the save, the form
     // stays open with its transaction, and nothing is committed.
+    auto refused = [this, &result] {
+        // The blank contact row dropped on the way must be back for the user's typing.
+        if (m_jx.cdsSolicitacao_Contab_Com->isEmpty())
+            m_jx.cdsSolicitacao_Contab_Com->append();
+        return result;
+    };
     if (!m_addresses.GravarComunicacao(Addresses::Owner::Enablement)
         || !m_addresses.GravarEndereco(Addresses::Owner::Enablement))
-        return result;
+        return refused();
     e.setValue("DATAHABILITACAOCONTABILISTA", QDateTime::currentDateTime());
     e.post();
     if (!m_jx.apply(e, 0, false))
-        return result;
+        return refused();
     m_jx.database().commitTransaction();
     reload(e.value("ID_SOLICITACAO_CONTABILISTA"));
     result.saved = true;
@@ -193,7 +204,7 @@ bool EnablementLifecycle::deleteCurrent()
         return false;
     const QVariant id = e.value("ID_SOLICITACAO_CONTABILISTA");
     bool done = false;
-    {
+    try {
         db::Transaction transaction(m_jx.database().connection());
         auto removeAll = [this](RecordSet& set) {
             set.cancelUpdates();
@@ -214,7 +225,11 @@ bool EnablementLifecycle::deleteCurrent()
                 }
             }
         }
-    } // a refusal on the way: the guard rolls back, the apply step has reported it
+    } catch (...) {
+        reload(id); // rolled back by the guard: the sets show the table again
+        throw;
+    }
+    // A refusal on the way: the guard rolled back, the apply step has reported it.
     if (!done)
         reload(id); // the sets show the table again
     return done;

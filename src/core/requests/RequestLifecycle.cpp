@@ -194,14 +194,21 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
 
     // Each step needs the rows of the one before: a refused row stops the save, the form
     // stays open with its transaction, and nothing is committed.
+    auto refused = [this, &result] {
+        // Blank rows dropped on the way must be back for the user's typing.
+        for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp })
+            if (set->isEmpty())
+                set->append();
+        return result;
+    };
     if (!m_addresses.GravarComunicacao(Addresses::Owner::Establishment)
         || !m_addresses.GravarEndereco(Addresses::Owner::Establishment)
         || !m_addresses.GravarEndereco(Addresses::Owner::Correspondence))
-        return result;
+        return refused();
     r.setValue("DATASOLICITACAOIE", QDateTime::currentDateTime());
     r.post();
     if (!m_jx.apply(r, 0, false))
-        return result;
+        return refused();
 
     // The row in memory is what was just written (its key included), so the set is not
     // read again: a save costs the same with ten or ten thousand requests.

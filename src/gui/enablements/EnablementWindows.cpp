@@ -26,9 +26,16 @@ EnablementWindows::EnablementWindows(
         connect(m_commands.action(QLatin1String(name)), &QAction::triggered, this, slot);
     };
     on("actSolicitacaoContab_Abrir", [this] { openBrowser(); });
-    on("actSolicitacaoContab_Inc", [this] { newEnablement(); });
-    on("actSolicitacaoContab_Alterar", [this] { editEnablement(); });
-    on("actSolicitacaoContab_Excluir", [this] { deleteEnablement(); });
+    // Only from the browser itself: an edit under way must not be replaced.
+    auto fromBrowser = [](auto run) {
+        return [run] {
+            if (qobject_cast<TFrmbrsContabilista*>(Commands::activeWindow()))
+                run();
+        };
+    };
+    on("actSolicitacaoContab_Inc", fromBrowser([this] { newEnablement(); }));
+    on("actSolicitacaoContab_Alterar", fromBrowser([this] { editEnablement(); }));
+    on("actSolicitacaoContab_Excluir", fromBrowser([this] { deleteEnablement(); }));
     on("actSolicitacaoContab_Endereco", [this] { editAddress(); });
     on("actSolicitacaoContab_Salvar", [] {
         if (auto* form = qobject_cast<TFrmHabContabilista*>(Commands::activeWindow()))
@@ -40,8 +47,10 @@ EnablementWindows::EnablementWindows(
     });
 
     auto formOpen = [] { return qobject_cast<TFrmHabContabilista*>(Commands::activeWindow()) != nullptr; };
-    // The browser's own shortcuts work only while it is the active window.
-    auto browsing = [this] { return m_browserOpen; };
+    // Not while the form or a list stands over the browser: an edit must not be replaced.
+    auto browsing = [this] {
+        return m_browserOpen && qobject_cast<TFrmbrsContabilista*>(Commands::activeWindow()) != nullptr;
+    };
     m_commands.setUpdateRule("actSolicitacaoContab_Abrir", [] { return true; });
     m_commands.setUpdateRule("actSolicitacaoContab_Inc", browsing);
     for (const char* name : { "actSolicitacaoContab_Alterar", "actSolicitacaoContab_Excluir" })

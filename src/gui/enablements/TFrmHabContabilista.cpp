@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -175,6 +176,8 @@ TFrmHabContabilista::TFrmHabContabilista(
     ContactCaptions captions;
     captions.title = QStringLiteral("Dados de Comunicação:");
     captions.emailLower = false;
+    captions.fax = QStringLiteral(" Fax: ");
+    captions.email = QStringLiteral("E-mail:");
     const ContactBlock contact = contactBlock(this, *jx.cdsSolicitacao_Contab_Com, captions);
     for (const char* field : { "TELEFONE", "EMAIL" })
         setBold(contact.captions.value(QLatin1String(field)), true);
@@ -190,8 +193,12 @@ TFrmHabContabilista::TFrmHabContabilista(
         addAction(commands.action(QLatin1String(name)));
     }
     layout->addLayout(bar);
+    auto* status = new QStatusBar(this);
+    status->setObjectName(QStringLiteral("stbStatus"));
+    status->setSizeGripEnabled(false);
+    layout->addWidget(status);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    resize(640, 560);
+    resize(640, 580);
 }
 
 void TFrmHabContabilista::showEvent(QShowEvent* event)

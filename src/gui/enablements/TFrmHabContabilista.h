@@ -42,6 +42,7 @@ public:
     std::function<void()> showPendingList;
 
     int filingKind() const override { return 0; }
+    void takeTyping() override { commitTyping(); }
     bool datesValid() override;
     void focusPending(const QString& control, int row) override;
 

@@ -12,7 +12,7 @@ TFrmbrsContabilista::TFrmbrsContabilista(Commands& commands, TdtmJX& jx, Mode mo
                 { "CRC", QStringLiteral("CRC") }, { "IDENTIFICADOR_CRC", QStringLiteral("Identificador CRC") },
                 { "STATUS", QStringLiteral("Status") } },
             { 160, 70, 90, 120 }, "actSolicitacaoContab_Pesquisar", "actSolicitacaoContab_Inc",
-            "actSolicitacaoContab_Alterar", "actSolicitacaoContab_Excluir", "actSolicitacaoContab_Impressao" },
+            "actSolicitacaoContab_Alterar", "actSolicitacaoContab_Excluir", "actSolicitacaoContab_Impressao", false },
         parent)
 {
 }

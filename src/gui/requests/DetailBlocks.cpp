@@ -92,7 +92,7 @@ ContactBlock contactBlock(QWidget* parent, data::RecordSet& contact, const Conta
     } cells[] = {
         { "dbTelefone", "TELEFONE", QStringLiteral("Telefone:"), phone, 0, 0, 1 },
         { "dbFax", "FAX", captions.fax, phone, 0, 2, 1 },
-        { "dbEmail", "EMAIL", QStringLiteral("E-Mail:"), email, 1, 0, 3 },
+        { "dbEmail", "EMAIL", captions.email, email, 1, 0, 3 },
         { "dbCaixaPostal", "CAIXA_POSTAL", QStringLiteral("Caixa Postal: "), boxText, 2, 0, 1 },
         { "dbCaixaPostalCEP", "CAIXA_POSTAL_CEP", QStringLiteral("CEP da Caixa Postal: "), cep, 2, 2, 1 },
     };

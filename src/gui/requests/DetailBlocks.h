@@ -31,6 +31,7 @@ struct ContactBlock {
 struct ContactCaptions {
     QString title = QStringLiteral(" Dados de Comunicação");
     QString fax = QStringLiteral("Fax: ");
+    QString email = QStringLiteral("E-Mail:");
     bool emailLower = true; // the responsible form keeps the e-mail as typed
 };
 ContactBlock contactBlock(QWidget* parent, data::RecordSet& contact, const ContactCaptions& captions = {});

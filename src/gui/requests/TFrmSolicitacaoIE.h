@@ -53,6 +53,7 @@ public:
     // The typed dates; the first invalid one says "Data Inválida!" and takes the focus.
     bool datesValid() override;
     int filingKind() const override { return 1; }
+    void takeTyping() override { commitTyping(); }
     void focusPending(const QString& control, int row) override;
     // Opens the pending-item list when the save's question is answered Sim.
     std::function<void()> showPendingList;

@@ -10,7 +10,7 @@ TFrmbrsIE::TFrmbrsIE(Commands& commands, TdtmJX& jx, Mode mode, QWidget* parent)
             { { "DESC_CNPJ", QStringLiteral("CNPJ") }, { "NOME_EMPRESARIAL", QStringLiteral("Nome Empresarial") },
                 { "STATUS", QStringLiteral("Status") } },
             { 150, 360 }, "actSolicitacaoIEPesquisa", "actSolicitacaoIENova", "actSolicitacaoIE_Editar",
-            "actSolicitacaoIEExcluir", "actSolicitacaoIE_Impressao" },
+            "actSolicitacaoIEExcluir", "actSolicitacaoIE_Impressao", true },
         parent)
 {
 }

@@ -305,9 +305,9 @@ void lookup(QComboBox* combo, RecordSet& set, const QString& field, RecordSet& r
         if (store(set, field, combo->itemData(index)) && afterChoice)
             afterChoice();
     });
-    combo->installEventFilter(new ClearOnDelete(combo, [combo, &set, field] {
-        if (set.isOpen() && !set.isEmpty())
-            store(set, field, QVariant());
+    combo->installEventFilter(new ClearOnDelete(combo, [combo, &set, field, afterChoice] {
+        if (set.isOpen() && !set.isEmpty() && store(set, field, QVariant()) && afterChoice)
+            afterChoice();
         combo->setCurrentIndex(-1);
     }));
 }

@@ -18,7 +18,7 @@ namespace jx::gui {
 
 TFrmBrowser::TFrmBrowser(
     Commands& commands, TdtmJX& jx, data::RecordSet& set, Mode mode, const Layout& look, QWidget* parent)
-    : TFrmPadrao(parent, true)
+    : TFrmPadrao(parent, look.keyPreview)
     , m_jx(jx)
     , m_set(set)
 {

@@ -45,6 +45,7 @@ public:
         const char* edit;
         const char* remove;
         const char* print;
+        bool keyPreview;
     };
 
     TFrmBrowser(Commands& commands, TdtmJX& jx, data::RecordSet& set, Mode mode, const Layout& layout,

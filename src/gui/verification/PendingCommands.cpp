@@ -29,6 +29,7 @@ PendingCommands::PendingCommands(Commands& commands, TdtmJX& jx, UserPrompts& pr
 
 void PendingCommands::verify(PendingForm& form)
 {
+    form.takeTyping();
     if (!form.datesValid())
         return;
     const int kind = form.filingKind();

@@ -11,6 +11,8 @@ namespace jx::gui {
 class PendingForm {
 public:
     virtual ~PendingForm() = default;
+    // Moves the focus on, so that a value being typed reaches its field.
+    virtual void takeTyping() = 0;
     // 1 for a request, 0 for an enablement.
     virtual int filingKind() const = 0;
     // The dates typed in the form; the first invalid one says so and takes the focus.

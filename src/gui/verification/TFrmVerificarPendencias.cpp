@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
@@ -33,6 +34,31 @@ public:
         painter->drawPixmap(option.rect.left(), option.rect.top() + 1,
             error ? TFrmVerificarPendencias::errorIcon() : TFrmVerificarPendencias::warningIcon());
     }
+};
+
+class EnterChooses : public QObject {
+public:
+    EnterChooses(QObject* owner, std::function<void()> choose)
+        : QObject(owner)
+        , m_choose(std::move(choose))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                m_choose();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_choose;
 };
 
 QLabel* iconLabel(QWidget* parent, const QPixmap& pixmap)
@@ -114,15 +140,17 @@ TFrmVerificarPendencias::TFrmVerificarPendencias(Commands& commands, TdtmJX& jx,
     m_grid->setColumnWidth(1, 190); // "Habilitação de Contabilista" on one line
     m_grid->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_grid, 1);
-    // activated: a double click, or Enter on the item.
-    connect(m_grid, &QTableView::activated, this, [this, &list](const QModelIndex& index) {
+    // A double click, or Enter on the item (never a single click, whatever the style says).
+    auto choose = [this, &list](const QModelIndex& index) {
         if (!m_jump || !index.isValid())
             return;
         const QVariant row = list.valueAt(index.row(), list.fieldIndex("Linha"));
         m_chosenControl = list.valueAt(index.row(), list.fieldIndex("Controle")).toString();
         m_chosenRow = row.isNull() ? -1 : row.toInt();
         accept();
-    });
+    };
+    connect(m_grid, &QTableView::doubleClicked, this, choose);
+    m_grid->installEventFilter(new EnterChooses(m_grid, [this, choose] { choose(m_grid->currentIndex()); }));
 
     // The totals, walking the list from its first item.
     const int kind = list.fieldIndex("Tipo");
