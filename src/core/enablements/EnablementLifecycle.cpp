@@ -143,8 +143,9 @@ EnablementLifecycle::SaveResult EnablementLifecycle::save(
     // stays open with its transaction, and nothing is committed.
     auto refused = [this, &result] {
         // The blank contact row dropped on the way must be back for the user's typing.
-        if (m_jx.cdsSolicitacao_Contab_Com->isEmpty())
-            m_jx.cdsSolicitacao_Contab_Com->append();
+        RecordSet& contact = *m_jx.cdsSolicitacao_Contab_Com;
+        if (contact.isEmpty() && !contact.hasPending())
+            contact.append();
         return result;
     };
     if (!m_addresses.GravarComunicacao(Addresses::Owner::Enablement)

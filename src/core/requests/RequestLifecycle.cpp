@@ -197,7 +197,7 @@ RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, cons
     auto refused = [this, &result] {
         // Blank rows dropped on the way must be back for the user's typing.
         for (RecordSet* set : { m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp })
-            if (set->isEmpty())
+            if (set->isEmpty() && !set->hasPending()) // an owed deletion stays owed
                 set->append();
         return result;
     };
