@@ -556,6 +556,17 @@ void RecordSet::setValue(const QString& fieldName, const QVariant& newValue)
     emit rowChanged(m_cursor);
 }
 
+void RecordSet::setMarks(const QString& fieldName, const std::function<QVariant(int)>& mark)
+{
+    const int index = fieldIndex(fieldName);
+    if (index < 0 || !m_fields[index].memory)
+        throw Error(QStringLiteral("O campo %1 não é um campo de memória de %2.").arg(fieldName, m_name));
+    for (int v = 0; v < int(m_view.size()); ++v)
+        m_rows[size_t(m_view[size_t(v)])].values[index] = mark(v);
+    invalidateOrderings();
+    emit valuesChanged();
+}
+
 void RecordSet::edit()
 {
     if (m_state == State::Edit || m_state == State::Insert)

@@ -133,6 +133,9 @@ TdtmJX::TdtmJX(TdtmDB& database, UserPrompts& prompts, TerminationHook terminate
     cdsProtocolosAux = makeSet("cdsProtocolosAux", QString());
     cdsAux = makeSet("cdsAux", QString());
 
+    // The search mark of the browsers (1 a match, 2 the others), never stored.
+    for (RecordSet* filings : { cdsSolicitacaoIE, cdsSolicitacao_Contab })
+        filings->addMemoryField(QStringLiteral("ID"), FieldType::Integer, 0, QStringLiteral("ID"));
     addDerivedColumns();
     wireDetails();
 
@@ -199,8 +202,32 @@ void TdtmJX::wireDetails()
     connect(cdsSolicitacao_Contab, &RecordSet::currentChanged, this, &TdtmJX::openEnablementDetails);
 }
 
+TdtmJX::DetailReactionOff::DetailReactionOff(TdtmJX& jx, RecordSet& filings)
+    : m_jx(jx)
+    , m_filings(filings)
+{
+    m_jx.m_detailsOff = true;
+}
+
+TdtmJX::DetailReactionOff::~DetailReactionOff()
+{
+    m_jx.m_detailsOff = false;
+    try {
+        if (!m_filings.isOpen() || m_filings.isEmpty())
+            return;
+        if (&m_filings == m_jx.cdsSolicitacaoIE)
+            m_jx.openRequestDetails();
+        else if (&m_filings == m_jx.cdsSolicitacao_Contab)
+            m_jx.openEnablementDetails();
+    } catch (...) {
+        // A destructor must not throw; the next cursor move loads the details again.
+    }
+}
+
 void TdtmJX::openRequestDetails()
 {
+    if (m_detailsOff)
+        return;
     const RecordSet& r = *cdsSolicitacaoIE;
     cdsSolicitacao_IE_Socio->setParam("PAR", r.value("ID_SOLICITACAO"));
     cdsSolicitacao_IE_Responsavel->setParam("ID", r.value("ID_SOLICITACAO"));
@@ -235,6 +262,8 @@ void TdtmJX::openResponsibleDetails()
 
 void TdtmJX::openEnablementDetails()
 {
+    if (m_detailsOff)
+        return;
     cdsSolicitacao_Contab_End->setParam("PAR", cdsSolicitacao_Contab->value("ID_ENDERECO"));
     cdsSolicitacao_Contab_Com->setParam("PAR", cdsSolicitacao_Contab->value("ID_COMUNICACAO"));
     openSet(*cdsSolicitacao_Contab_End);

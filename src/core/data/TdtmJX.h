@@ -103,6 +103,20 @@ public:
     // The restore's way: "SELECT MAX(…) FROM …" through cdsGeral, read from "Expr1000".
     qint64 maxKey(const QString& keyField, const QString& table);
 
+    // While one lives, moving a filing's cursor does not reload its details; when it goes, the
+    // details of the current filing are loaded again (whatever happened meanwhile).
+    class DetailReactionOff {
+    public:
+        DetailReactionOff(TdtmJX& jx, RecordSet& filings);
+        ~DetailReactionOff();
+        DetailReactionOff(const DetailReactionOff&) = delete;
+        DetailReactionOff& operator=(const DetailReactionOff&) = delete;
+
+    private:
+        TdtmJX& m_jx;
+        RecordSet& m_filings;
+    };
+
     // Orders by the column, reusing the ordering after the first use.
     void sortByColumn(RecordSet& set, const QString& field);
     // Converts the typed text to the field's type and moves to the first equal row.
@@ -126,6 +140,7 @@ private:
     void addDerivedColumns();
     void addAddressColumns(RecordSet& address);
     void openEnablementDetails();
+    bool m_detailsOff = false;
 
     TdtmDB& m_db;
     UserPrompts& m_prompts;

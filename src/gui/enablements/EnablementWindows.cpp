@@ -5,6 +5,7 @@
 #include "TFrmCadastroEndereco.h"
 #include "TFrmHabContabilista.h"
 #include "TFrmbrsContabilista.h"
+#include "TscrUntPesquisa.h"
 #include "data/TdtmJX.h"
 #include "enablements/EnablementLifecycle.h"
 
@@ -37,6 +38,15 @@ EnablementWindows::EnablementWindows(
     on("actSolicitacaoContab_Alterar", fromBrowser([this] { editEnablement(); }));
     on("actSolicitacaoContab_Excluir", fromBrowser([this] { deleteEnablement(); }));
     on("actSolicitacaoContab_Endereco", [this] { editAddress(); });
+    on("actSolicitacaoContab_Pesquisar", [this] {
+        if (auto* browser = qobject_cast<TFrmbrsContabilista*>(Commands::activeWindow())) {
+            TscrUntPesquisa search(m_jx, browser->grid(), *m_jx.cdsSolicitacao_Contab,
+                QStringLiteral("SOLICITACAO_CONTAB"), QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), browser);
+            search.exec();
+        }
+    });
+    m_commands.setUpdateRule(
+        "actSolicitacaoContab_Pesquisar", [this] { return !m_jx.cdsSolicitacao_Contab->isEmpty(); });
     on("actSolicitacaoContab_Salvar", [] {
         if (auto* form = qobject_cast<TFrmHabContabilista*>(Commands::activeWindow()))
             form->save();

@@ -1,6 +1,7 @@
 #include "TFrmbrsContabilista.h"
 
 #include "data/TdtmJX.h"
+#include "search/Search.h"
 
 namespace jx::gui {
 
@@ -8,9 +9,7 @@ TFrmbrsContabilista::TFrmbrsContabilista(Commands& commands, TdtmJX& jx, Mode mo
     : TFrmBrowser(commands, jx, *jx.cdsSolicitacao_Contab, mode,
         { "TFrmbrsContabilista", QStringLiteral("Habilitação de Contabilista/Empresa Contábil"), 13, 15,
             "dbgHabContabilista", "cbbOrdHabContabilista",
-            { { "DESC_IDENTIFICACAO", QStringLiteral("Identificação") }, { "UF_CRC", QStringLiteral("UF CRC") },
-                { "CRC", QStringLiteral("CRC") }, { "IDENTIFICADOR_CRC", QStringLiteral("Identificador CRC") },
-                { "STATUS", QStringLiteral("Status") } },
+            browser::enablementColumns(),
             { 160, 70, 90, 120 }, "actSolicitacaoContab_Pesquisar", "actSolicitacaoContab_Inc",
             "actSolicitacaoContab_Alterar", "actSolicitacaoContab_Excluir", "actSolicitacaoContab_Impressao", false },
         parent)

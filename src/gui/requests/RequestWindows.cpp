@@ -10,6 +10,7 @@
 #include "TFrmPergunta.h"
 #include "TFrmSolicitacaoIE.h"
 #include "TFrmbrsIE.h"
+#include "TscrUntPesquisa.h"
 #include "data/TdtmJX.h"
 #include "platform/StateRegistrationCheck.h"
 #include "Error.h"
@@ -63,6 +64,13 @@ RequestWindows::RequestWindows(
     on("actNovaCNPJEstabVinc", [this] { addLinked(false); });
     on("actExcluirCNPJEstaVinc", [this] { deleteLinked(false); });
     on("actCNAEFPrincipal", [this] { chooseCnaef(true); });
+    on("actSolicitacaoIEPesquisa", [this] {
+        if (auto* browser = qobject_cast<TFrmbrsIE*>(Commands::activeWindow())) {
+            TscrUntPesquisa search(m_jx, browser->grid(), *m_jx.cdsSolicitacaoIE, QStringLiteral("SOLICITACAO_IE"),
+                QStringLiteral("ID_SOLICITACAO"), browser);
+            search.exec();
+        }
+    });
     on("actCNAEFSecundario", [this] { chooseCnaef(false); });
     on("actSolicitacaoIE_Salvar", [] {
         if (auto* form = qobject_cast<TFrmSolicitacaoIE*>(Commands::activeWindow()))
@@ -78,6 +86,7 @@ RequestWindows::RequestWindows(
     auto hasRequests = [this] { return m_browserOpen && !m_jx.cdsSolicitacaoIE->isEmpty(); };
     m_commands.setUpdateRule("actAbrirSolicitacaoInscricaoEstadual", [] { return true; });
     m_commands.setUpdateRule("actSolicitacaoIENova", [this] { return m_browserOpen; });
+    m_commands.setUpdateRule("actSolicitacaoIEPesquisa", [this] { return !m_jx.cdsSolicitacaoIE->isEmpty(); });
     m_commands.setUpdateRule("actSolicitacaoIE_Editar", hasRequests);
     m_commands.setUpdateRule("actSolicitacaoIEExcluir", hasRequests);
     m_commands.setUpdateRule("actSolicitacaoIE_Salvar", formOpen);

@@ -1,14 +1,14 @@
 #include "TFrmbrsIE.h"
 
 #include "data/TdtmJX.h"
+#include "search/Search.h"
 
 namespace jx::gui {
 
 TFrmbrsIE::TFrmbrsIE(Commands& commands, TdtmJX& jx, Mode mode, QWidget* parent)
     : TFrmBrowser(commands, jx, *jx.cdsSolicitacaoIE, mode,
         { "TFrmbrsIE", QStringLiteral("Solicitação de Inscrição Estadual"), 30, 16, "dbgSolicIE", "cbbOrdSolicIE",
-            { { "DESC_CNPJ", QStringLiteral("CNPJ") }, { "NOME_EMPRESARIAL", QStringLiteral("Nome Empresarial") },
-                { "STATUS", QStringLiteral("Status") } },
+            browser::requestColumns(),
             { 150, 360 }, "actSolicitacaoIEPesquisa", "actSolicitacaoIENova", "actSolicitacaoIE_Editar",
             "actSolicitacaoIEExcluir", "actSolicitacaoIE_Impressao", true },
         parent)
