@@ -54,6 +54,71 @@ TEST(Cnpj, CheckDigitsOfTenOrElevenBecomeZero)
     EXPECT_GT(collapsed, 0);
 }
 
+TEST(CnpjAlphanumeric, TheRegistersExampleAndItsCheckDigits)
+{
+    EXPECT_TRUE(cnpjIsValid("12ABC34501DE35"));
+    EXPECT_EQ(cnpjCheckDigits("12ABC34501DE"), QStringLiteral("35"));
+    // A numeric base keeps the old results.
+    EXPECT_EQ(cnpjCheckDigits("112223330001"), QStringLiteral("81"));
+    EXPECT_TRUE(cnpjIsValid("11222333000181"));
+    EXPECT_FALSE(cnpjIsValid("11222333000182"));
+}
+
+TEST(CnpjAlphanumeric, EverySingleCharacterChangeFailsButTheRulesBlindSpot)
+{
+    // Modulus 11 cannot tell apart two characters whose values (code - 48) differ by a
+    // multiple of 11 ("6" = 6 and "A" = 17): the rule's own blind spot, and its only one.
+    static const QString base = QStringLiteral("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const QString valid = QStringLiteral("12ABC34501DE35");
+    int blind = 0;
+    for (int i = 0; i < 14; ++i) {
+        for (const QChar c : i < 12 ? base : base.left(10)) {
+            if (c == valid[i])
+                continue;
+            QString changed = valid;
+            changed[i] = c;
+            const bool sameRemainder = i < 12 && (c.unicode() - valid[i].unicode()) % 11 == 0;
+            EXPECT_EQ(cnpjIsValid(changed), sameRemainder) << changed.toStdString();
+            blind += sameRemainder ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(blind, 27);
+}
+
+TEST(CnpjAlphanumeric, RefusesLowerCaseAndLettersInTheCheckDigits)
+{
+    EXPECT_FALSE(cnpjIsValid("12abc34501de35"));
+    EXPECT_FALSE(cnpjIsValid("12ABC34501De35"));
+    EXPECT_FALSE(cnpjIsValid("12ABC34501DE3F"));
+    EXPECT_FALSE(cnpjIsValid("12ABC34501DEA5"));
+    // Only 0-9 and A-Z are characters of a CNPJ, whatever value their code would give.
+    EXPECT_FALSE(cnpjIsValid("12ABC34501D#35"));
+    EXPECT_FALSE(cnpjIsValid("12ÁBC34501DE35"));
+    EXPECT_TRUE(cnpjCheckDigits("12abc34501de").isEmpty());
+    EXPECT_TRUE(cnpjCheckDigits("12ABC34501D").isEmpty());
+}
+
+TEST(CnpjAlphanumeric, TellsTheFormApartFromTheValidity)
+{
+    EXPECT_TRUE(cnpjIsAlphanumeric("12ABC34501DE35"));
+    EXPECT_TRUE(cnpjIsAlphanumeric("12ABC34501DE99")); // the form only, check digits aside
+    EXPECT_TRUE(cnpjIsAlphanumeric("00000000000A00"));
+    EXPECT_FALSE(cnpjIsAlphanumeric("11222333000181"));
+    EXPECT_FALSE(cnpjIsAlphanumeric("12abc34501de35"));
+    EXPECT_FALSE(cnpjIsAlphanumeric("12ABC34501DE3F"));
+    EXPECT_FALSE(cnpjIsAlphanumeric("12.ABC.345/01DE-35"));
+    EXPECT_FALSE(cnpjIsAlphanumeric("12ABC34501DE3"));
+    EXPECT_FALSE(cnpjIsAlphanumeric(""));
+}
+
+TEST(Cpf, LettersDoNotStandForDigits)
+{
+    // The CPF stays numeric: a letter counts as punctuation, never as a digit.
+    EXPECT_FALSE(cpfIsValid("5299822472A"));
+    EXPECT_FALSE(cpfIsValid("529982247AB"));
+    EXPECT_FALSE(cpfIsValid("12ABC34501D"));
+}
+
 TEST(Cpf, AcceptsValidNumbersAndIgnoresPunctuation)
 {
     EXPECT_TRUE(cpfIsValid("52998224725"));

@@ -254,6 +254,11 @@ TEST_F(Enablements, IdentificationAndResponsibleRules)
     EXPECT_EQ(joined(texts()), joined(QStringList { "CPF do Responsável inválido." }));
     e().setValue("CPF_RESPONSAVEL", "52998224725");
     EXPECT_EQ(joined(texts()), joined(QStringList()));
+    e().setValue("IDENTIFICACAO", "12ABC34501DE35"); // the alphanumeric form
+    EXPECT_EQ(joined(texts()), joined(QStringList()));
+    e().setValue("IDENTIFICACAO", "12ABC34501DE53");
+    EXPECT_EQ(joined(texts()), joined(QStringList { "CNPJ inválido." }));
+    e().setValue("IDENTIFICACAO", "11222333000181");
     // An accountant without a responsible's CPF passes H2; a wrong CPF fails H4.
     e().setValue("TIPO_IDENTIFICACAO", 4);
     e().setValue("CPF_RESPONSAVEL", QVariant());

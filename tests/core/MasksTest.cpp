@@ -27,10 +27,46 @@ TEST(MaskApply, MissingCharactersBecomeBlanks)
 
 TEST(MaskQt, ConvertsToInputMask)
 {
-    EXPECT_EQ(toQtInputMask(kCnpjEdit), QStringLiteral("00.000.000/0000-00; "));
+    // Twelve optional letters or digits forced to upper case, then two optional digits.
+    EXPECT_EQ(toQtInputMask(kCnpjEdit), QStringLiteral(">nn.nnn.nnn/nnnn-00; "));
     EXPECT_EQ(toQtInputMask(kTelefone), QStringLiteral("(00)0000-0000; "));
     EXPECT_EQ(toQtInputMask(kDataPesquisa), QStringLiteral("00/00/0000; "));
     EXPECT_EQ(toQtInputMask(kCpfEditResponsavel), QStringLiteral("000.000.000-00; "));
+    EXPECT_EQ(toQtInputMask(kCpfEdit), QStringLiteral("000.000.000-00; "));
+    // Case conversion is switched off again for positions after "<".
+    EXPECT_EQ(toQtInputMask(QStringLiteral(">aa<LL9;0; ")), QStringLiteral(">nn!aa0; "));
+}
+
+TEST(MaskCnpj, AlphanumericFormShownAndStripped)
+{
+    EXPECT_EQ(apply("12ABC34501DE35", kCnpjDisplay), QStringLiteral("12.ABC.345/01DE-35"));
+    EXPECT_EQ(apply("12ABC34501DE35", kCnpjEdit), QStringLiteral("12.ABC.345/01DE-35"));
+    EXPECT_EQ(strip("12.ABC.345/01DE-35", kCnpjEdit), QStringLiteral("12ABC34501DE35"));
+    EXPECT_EQ(strip("12.AB .   /    -  ", kCnpjEdit), QStringLiteral("12AB"));
+    for (const QString& cnpj : { QStringLiteral("12ABC34501DE35"), QStringLiteral("ZZZZZZZZZZZZ00") })
+        EXPECT_EQ(strip(apply(cnpj, kCnpjEdit), kCnpjEdit), cnpj) << cnpj.toStdString();
+    EXPECT_EQ(positionCount(kCnpjEdit), 14);
+    EXPECT_EQ(positionCount(kCnpjDisplay), 14);
+}
+
+TEST(MaskAccepts, LettersOnlyWhereThePictureTakesThem)
+{
+    EXPECT_TRUE(accepts("12ABC34501DE35", kCnpjDisplay));
+    EXPECT_TRUE(accepts("11222333000181", kCnpjDisplay));
+    EXPECT_TRUE(accepts("12AB", kCnpjDisplay)); // a partial value
+    EXPECT_TRUE(accepts("", kCnpjDisplay));
+    EXPECT_FALSE(accepts("12abc34501de35", kCnpjDisplay)); // the picture forces upper case
+    EXPECT_FALSE(accepts("12ABC34501DE3F", kCnpjDisplay)); // check digits are digits
+    EXPECT_FALSE(accepts("12.ABC", kCnpjDisplay));
+    EXPECT_FALSE(accepts("12ÁBC34501DE35", kCnpjDisplay));
+    EXPECT_FALSE(accepts("12ABC34501DE351", kCnpjDisplay));
+    // Every other document stays digits only.
+    for (const QString& mask : { kCpfEdit, kCpfDisplay, kIe, kNire, kDae, kCep, kTelefone }) {
+        EXPECT_TRUE(accepts(QStringLiteral("1234567"), mask)) << mask.toStdString();
+        EXPECT_FALSE(accepts(QStringLiteral("123A567"), mask)) << mask.toStdString();
+    }
+    EXPECT_TRUE(accepts("aZ", QStringLiteral("LL;0; ")));
+    EXPECT_FALSE(accepts("a1", QStringLiteral("LL;0; ")));
 }
 
 TEST(MaskStrip, KeepsOnlyTypedCharacters)

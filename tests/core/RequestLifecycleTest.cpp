@@ -1,5 +1,6 @@
 #include "requests/RequestLifecycle.h"
 #include "data/TdtmJX.h"
+#include "requests/LinkedEstablishments.h"
 #include "db/Schema.h"
 #include "db/Sqlite.h"
 #include "platform/ScriptedPrompts.h"
@@ -52,6 +53,54 @@ TEST_F(Requests, NewRequestGetsItsDefaultsAndCategory)
     ASSERT_EQ(branch.outcome, Outcome::Opened);
     EXPECT_EQ(r.value("CATEGORIA").toInt(), 3);
     EXPECT_EQ(r.text("MATRIZ_IE"), "1234567890107");
+    EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
+}
+
+TEST_F(Requests, AlphanumericCnpjIsStoredAsTypedAndLinksItsBranches)
+{
+    // The masked edit turns typed letters upper case; lower case from anywhere else is refused.
+    m_prompts.expectError(RequestLifecycle::kCnpjInvalid);
+    EXPECT_EQ(create("12abc34501de35").focus, RequestLifecycle::Field::Cnpj);
+    const auto opened = create("12ABC34501DE35");
+    ASSERT_EQ(opened.outcome, Outcome::Opened);
+    EXPECT_TRUE(opened.created);
+    EXPECT_EQ(m_jx->cdsSolicitacaoIE->text("DESC_CNPJ"), "12.ABC.345/01DE-35");
+    typeAddress(*m_jx->cdsSolicIEEndEstab);
+    ASSERT_TRUE(save().saved);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE WHERE CNPJ = '12ABC34501DE35'"), 1);
+
+    // The duplicate search finds it by its stored text.
+    const auto again = create("12ABC34501DE35", "", Answer::Edit);
+    ASSERT_EQ(again.outcome, Outcome::Opened);
+    EXPECT_FALSE(again.created);
+
+    // Branches share the first eight characters, letters included.
+    LinkedEstablishments linked(*m_jx, m_prompts);
+    linked.beginAddCnpj();
+    EXPECT_EQ(linked.addCnpj("AB1CD2EF000170").message, LinkedEstablishments::kCnpjOtherRoot);
+    EXPECT_EQ(linked.addCnpj("12ABC34501DE35").message, LinkedEstablishments::kCnpjIsTheRequests);
+    EXPECT_TRUE(linked.addCnpj("12ABC345000269").ok());
+    linked.beginAddCnpj();
+    EXPECT_TRUE(linked.addCnpj("12ABC34501DF16").ok());
+    ASSERT_TRUE(linked.cnpjs().locate("CNPJ_FILIAL", "01DF"));
+    EXPECT_EQ(linked.cnpjs().text("DESC_CNPJ"), "12.ABC.345/01DF-16");
+    ASSERT_TRUE(save().saved);
+    EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_CNPJ_VINCULADO WHERE CNPJ_NUCLEO = '12ABC345' AND "
+                    "CNPJ_FILIAL = '01DF' AND CNPJ_DV = '16'"),
+        1);
+
+    // Ordering by the CNPJ column, shown with its punctuation, is the order of the stored text.
+    for (const char* cnpj : { "AB1CD2EF000170", "11222333000181" }) {
+        ASSERT_EQ(create(QLatin1String(cnpj)).outcome, Outcome::Opened);
+        typeAddress(*m_jx->cdsSolicIEEndEstab);
+        ASSERT_TRUE(save().saved);
+    }
+    RecordSet& r = *m_jx->cdsSolicitacaoIE;
+    m_jx->sortByColumn(r, "DESC_CNPJ");
+    QStringList order;
+    for (int i = 0; i < r.count(); ++i)
+        order << r.valueAt(i, r.fieldIndex("CNPJ")).toString();
+    EXPECT_EQ(order, QStringList({ "11222333000181", "12ABC34501DE35", "AB1CD2EF000170" }));
     EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
 }
 

@@ -233,6 +233,28 @@ TEST_F(Rules, PartnerChecksWithTheirPrefixesAndToday)
     m_persons->discard(Kind::Partner);
 }
 
+TEST_F(Rules, AlphanumericCnpjsPassTheAccountantAndPartnerChecks)
+{
+    completeRequest();
+    RecordSet& r = *m_jx->cdsSolicitacaoIE;
+    r.setValue("DOCUMENTO_CONTABILISTA_TIPO", 3);
+    r.setValue("DOCUMENTO_CONTABILISTA_NUMERO", "AB1CD2EF000170");
+    EXPECT_EQ(texts(), QStringList());
+    r.setValue("DOCUMENTO_CONTABILISTA_NUMERO", "AB1CD2EF000171");
+    EXPECT_EQ(texts(), QStringList({ "CNPJ do Contabilista Inválido." }));
+    r.setValue("DOCUMENTO_CONTABILISTA_NUMERO", QVariant());
+    r.setValue("DOCUMENTO_CONTABILISTA_TIPO", QVariant());
+
+    addPartner("12ABC34501DE35", 3);
+    EXPECT_EQ(texts(), QStringList());
+    RecordSet& partners = *m_jx->cdsSolicitacao_IE_Socio;
+    ASSERT_TRUE(partners.locate("IDENTIFICACAO", "12ABC34501DE35"));
+    m_persons->beginChange(Kind::Partner);
+    partners.setValue("IDENTIFICACAO", "12ABC34501DE53");
+    EXPECT_EQ(texts(), QStringList({ "Sócio: 12ABC34501DE53 CNPJ Inválido." }));
+    m_persons->discard(Kind::Partner);
+}
+
 TEST_F(Rules, SharedCpfAndResponsibleChecks)
 {
     completeRequest();

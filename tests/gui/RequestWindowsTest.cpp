@@ -116,6 +116,38 @@ TEST(RequestWindows, CreateFillAndSaveThroughTheWindows)
     EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
 }
 
+TEST(RequestWindows, AlphanumericCnpjTypedInLowerCase)
+{
+    Shell shell;
+    bool formSeen = false;
+    whenShown<TFrmNovaIE>([&] {
+        auto* dialog = activeModal<TFrmNovaIE>();
+        ASSERT_NE(dialog, nullptr);
+        QApplication::setActiveWindow(dialog);
+        (void)QTest::qWaitForWindowActive(dialog);
+        dialog->cnpjEdit()->setFocus();
+        QTest::keyClicks(dialog->cnpjEdit(), "12abc34501de35");
+        EXPECT_EQ(dialog->cnpjEdit()->displayText(), QStringLiteral("12.ABC.345/01DE-35"));
+        EXPECT_EQ(dialog->typedCnpj(), QStringLiteral("12ABC34501DE35"));
+        QTest::keyClick(dialog->cnpjEdit(), Qt::Key_Return);
+        whenShown<TFrmSolicitacaoIE>([&] {
+            auto* form = activeModal<TFrmSolicitacaoIE>();
+            ASSERT_NE(form, nullptr);
+            formSeen = true;
+            auto* shown = form->findChild<QLabel*>("lblDescCNPJ");
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(shown->text(), QStringLiteral("12.ABC.345/01DE-35"));
+            fillEstablishment(shell.jx());
+            EXPECT_TRUE(form->save());
+        });
+        QTest::keyClick(dialog->matrizEdit(), Qt::Key_Return);
+    });
+    shell.windows().newRequest();
+    EXPECT_TRUE(formSeen);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE WHERE CNPJ = '12ABC34501DE35'"), 1);
+    EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
+}
+
 TEST(RequestWindows, BranchFormHidesPartnersAndInvalidDateKeepsTheTab)
 {
     Shell shell;

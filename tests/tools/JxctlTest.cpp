@@ -30,6 +30,23 @@ TEST(JxctlDoc, VerdictsAndExitStatus)
     EXPECT_EQ(jxctl({ "doc", "ie", "1234567890108" }).status, 1);
 }
 
+TEST(JxctlDoc, AlphanumericCnpj)
+{
+    EXPECT_EQ(jxctl({ "doc", "cnpj", "12ABC34501DE35" }).outText(), QStringLiteral("válido\n"));
+    EXPECT_EQ(jxctl({ "doc", "cnpj", "12.ABC.345/01DE-35" }).status, 0);
+    const CtlRun changed = jxctl({ "doc", "cnpj", "12ABC34501DF35" });
+    EXPECT_EQ(changed.status, 1);
+    EXPECT_EQ(changed.outText(), QStringLiteral("inválido\n"));
+    EXPECT_EQ(jxctl({ "doc", "cnpj", "12ABC34501DE3F" }).status, 1); // a letter in the check digits
+    // Lower case is not a character of a CNPJ; a CPF takes no letter at all.
+    for (const QStringList& args : { QStringList { "doc", "cnpj", "12abc34501de35" },
+             QStringList { "doc", "cpf", "5299822472A" }, QStringList { "doc", "nire", "9150008063A" } }) {
+        const CtlRun run = jxctl(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << args.join(' ').toStdString();
+    }
+}
+
 TEST(JxctlDoc, GeneratedRegistrationsPassTheCheck)
 {
     const CtlRun run = jxctl({ "doc", "gerar-ie", "5" });
@@ -48,6 +65,21 @@ TEST(JxctlMask, LaysDigits)
     EXPECT_EQ(jxctl({ "mascara", "telefone", "6133334444" }).outText(), QStringLiteral("(61)3333-4444\n"));
     EXPECT_EQ(jxctl({ "mascara", "cep", "7000" }).outText(), QStringLiteral("7000 -   \n"));
     EXPECT_EQ(jxctl({ "mascara", "ie", "1234567890107" }).outText(), QStringLiteral("123456789.01-07\n"));
+}
+
+TEST(JxctlMask, LettersOnlyInTheCnpjBase)
+{
+    const CtlRun run = jxctl({ "mascara", "cnpj", "12ABC34501DE35" });
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.outText(), QStringLiteral("12.ABC.345/01DE-35\n"));
+    EXPECT_EQ(jxctl({ "mascara", "cnpj", "12AB" }).outText(), QStringLiteral("12.AB .   /    -  \n"));
+    for (const QStringList& args : { QStringList { "mascara", "cnpj", "12abc34501de35" },
+             QStringList { "mascara", "cnpj", "12ABC34501DE3F" }, QStringList { "mascara", "cpf", "5299822472A" },
+             QStringList { "mascara", "cep", "7000A123" } }) {
+        const CtlRun refused = jxctl(args);
+        EXPECT_EQ(refused.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.startsWith(QStringLiteral("jxctl: "))) << refused.err.toStdString();
+    }
 }
 
 TEST(JxctlXmlSafe, WithAndWithoutAccents)

@@ -19,15 +19,19 @@ const QString kDocKinds = QStringLiteral("cnpj cpf nire dae ie email data hora")
 const QString kMaskKinds = QStringLiteral("cnpj cpf ie nire dae cep telefone");
 
 // Document numbers may be typed with their mask's punctuation; anything else is refused.
-QString documentDigits(const QString& value)
+// A CNPJ may hold upper-case letters (the alphanumeric form); its check says whether they
+// stand where letters may.
+QString documentDigits(const QString& value, bool lettersToo)
 {
     static const QString punctuation = QStringLiteral(".-/() ");
     QString digits;
     for (const QChar c : value) {
-        if (c.isDigit() && c.unicode() < 128)
+        if ((c >= u'0' && c <= u'9') || (lettersToo && c >= u'A' && c <= u'Z'))
             digits += c;
         else if (!punctuation.contains(c))
-            throw UsageError(QStringLiteral("O valor \"%1\" deve conter apenas dígitos.").arg(value));
+            throw UsageError(lettersToo
+                    ? QStringLiteral("O valor \"%1\" deve conter apenas dígitos e letras maiúsculas.").arg(value)
+                    : QStringLiteral("O valor \"%1\" deve conter apenas dígitos.").arg(value));
     }
     if (digits.isEmpty())
         throw UsageError(QStringLiteral("O valor \"%1\" não contém dígitos.").arg(value));
@@ -42,7 +46,7 @@ bool checkDocument(const QString& kind, const QString& value)
         return jx::docs::dateIsValid(value);
     if (kind == QLatin1String("hora"))
         return jx::docs::timeIsValid(value);
-    const QString digits = documentDigits(value);
+    const QString digits = documentDigits(value, kind == QLatin1String("cnpj"));
     if (kind == QLatin1String("cnpj"))
         return jx::docs::cnpjIsValid(digits);
     if (kind == QLatin1String("cpf"))
@@ -109,15 +113,20 @@ int runMask(const QStringList& args)
     if (mask == masks.end())
         throw UsageError(QStringLiteral("Tipo de máscara desconhecido: \"%1\". Tipos: %2.").arg(args[0], kMaskKinds));
     const QString& digits = args[1];
-    // An empty value gives the empty picture, as an empty field shows it.
-    if (!digits.isEmpty() && !jx::docs::onlyDigits(digits))
-        throw UsageError(QStringLiteral("O valor \"%1\" deve conter apenas dígitos.").arg(digits));
     const int positions = jx::masks::positionCount(mask->second);
     if (digits.size() > positions)
-        throw UsageError(QStringLiteral("O valor tem %1 dígitos; a máscara de %2 comporta %3.")
+        throw UsageError(QStringLiteral("O valor tem %1 caracteres; a máscara de %2 comporta %3.")
                              .arg(digits.size())
                              .arg(args[0])
                              .arg(positions));
+    // An empty value gives the empty picture, as an empty field shows it.
+    if (!jx::masks::accepts(digits, mask->second)) {
+        throw UsageError(args[0] == QLatin1String("cnpj")
+                ? QStringLiteral("O valor \"%1\" deve conter letras maiúsculas ou dígitos nas doze primeiras posições e "
+                                 "dígitos nas duas últimas.")
+                      .arg(digits)
+                : QStringLiteral("O valor \"%1\" deve conter apenas dígitos.").arg(digits));
+    }
     out(jx::masks::apply(digits, mask->second));
     return 0;
 }
@@ -148,7 +157,10 @@ std::vector<Command> docCommands()
         { QStringLiteral("doc"),
             QStringLiteral("doc TIPO VALOR   (TIPO: ") + kDocKinds + QStringLiteral(")\n  jxctl doc gerar-ie N"),
             runDoc },
-        { QStringLiteral("mascara"), QStringLiteral("mascara TIPO DIGITOS   (TIPO: ") + kMaskKinds + u')', runMask },
+        { QStringLiteral("mascara"),
+            QStringLiteral("mascara TIPO DIGITOS   (TIPO: ") + kMaskKinds
+                + QStringLiteral("; o CNPJ alfanumérico leva letras maiúsculas)"),
+            runMask },
         { QStringLiteral("xmlseguro"), QStringLiteral("xmlseguro [--acentos] TEXTO"), runXmlSafe },
     };
 }

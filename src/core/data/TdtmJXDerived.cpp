@@ -79,9 +79,9 @@ void TdtmJX::addDerivedColumns()
         });
     cdsCNPJ_Estab_Vinc->addComputedField("DESC_CNPJ", FieldType::Text, 18, "CNPJ dos Estabelecimentos Vinculados",
         [](const RecordSet& s, int row) {
-            const QString digits = s.rawValue(row, "CNPJ_NUCLEO").toString() + s.rawValue(row, "CNPJ_FILIAL").toString()
+            const QString cnpj = s.rawValue(row, "CNPJ_NUCLEO").toString() + s.rawValue(row, "CNPJ_FILIAL").toString()
                 + s.rawValue(row, "CNPJ_DV").toString();
-            return QVariant(masks::apply(digits, masks::kCnpjDisplay));
+            return QVariant(masks::apply(cnpj, masks::kCnpjDisplay));
         });
 
     // Requests

@@ -2,6 +2,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
@@ -40,11 +41,35 @@ int weightedSum(const std::vector<int>& digits, const int* weights, std::size_t 
 constexpr std::array<int, 12> kCnpjWeights1 { 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2 };
 constexpr std::array<int, 13> kCnpjWeights2 { 6, 5, 4, 3, 2, 9, 8, 7, 6, 5, 4, 3, 2 };
 
+bool isCnpjBaseChar(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z');
+}
+
+bool isUpperAsciiLetter(QChar c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+
+// The values the check digits are worked out from: the character's code minus 48, so a
+// digit keeps its value and "A" is 17 ... "Z" 42; a numeric CNPJ is the old rule unchanged.
+std::optional<std::vector<int>> cnpjBaseValues(const QString& text)
+{
+    std::vector<int> values;
+    values.reserve(text.size());
+    for (const QChar c : text) {
+        if (!isCnpjBaseChar(c))
+            return std::nullopt;
+        values.push_back(c.unicode() - u'0');
+    }
+    return values;
+}
+
 } // namespace
 
 QString cnpjCheckDigits(const QString& first12)
 {
-    auto digits = digitValues(first12.left(12));
+    auto digits = cnpjBaseValues(first12.left(12));
     if (!digits || digits->size() != 12)
         return {};
     const int dv1 = elevenMinusRemainder(weightedSum(*digits, kCnpjWeights1.data(), 12));
@@ -57,9 +82,17 @@ bool cnpjIsValid(const QString& text)
 {
     if (text.size() != 14 || text == QLatin1String("00000000000000"))
         return false;
-    if (!digitValues(text))
+    // The check digits stay digits in both forms.
+    if (!digitValues(text.mid(12)))
         return false;
     return cnpjCheckDigits(text.left(12)) == text.mid(12, 2);
+}
+
+bool cnpjIsAlphanumeric(const QString& text)
+{
+    if (text.size() != 14 || !cnpjBaseValues(text.left(12)) || !digitValues(text.mid(12)))
+        return false;
+    return std::any_of(text.cbegin(), text.cbegin() + 12, isUpperAsciiLetter);
 }
 
 QString cpfCheckDigits(const QString& first9)

@@ -3,12 +3,15 @@
 #include <QString>
 
 // Edit masks in the system's own notation: "picture;save-literals;blank". In the picture
-// "9" is a digit position, "\" makes the next character a literal, "!" drops leading
-// blanks; any other character is a literal.
+// "9" is a digit position, "a" a letter-or-digit position, ">" makes the letters typed in
+// the positions after it upper case, "\" makes the next character a literal, "!" drops
+// leading blanks; any other character is a literal.
 namespace jx::masks {
 
-inline const QString kCnpjEdit = QStringLiteral("99\\.999\\.999\\/9999\\-99;0; ");
-inline const QString kCnpjDisplay = QStringLiteral("99\\.999\\.999\\/9999\\-99;0");
+// Twelve letters or digits and two check digits: the alphanumeric CNPJ, of which the
+// numeric one is a special case.
+inline const QString kCnpjEdit = QStringLiteral(">aa\\.aaa\\.aaa\\/aaaa\\-99;0; ");
+inline const QString kCnpjDisplay = QStringLiteral(">aa\\.aaa\\.aaa\\/aaaa\\-99;0");
 inline const QString kCpfEdit = QStringLiteral("999\\.999\\.999\\-99;0; ");
 inline const QString kCpfEditResponsavel = QStringLiteral("999\\.999\\.999\\-99;0");
 inline const QString kCpfDisplay = QStringLiteral("999\\.999\\.999\\-99;0");
@@ -24,7 +27,7 @@ inline const QString kDataPesquisa = QStringLiteral("!99/99/9999;1; ");
 // inserted; positions left without a stored character become blanks.
 QString apply(const QString& stored, const QString& mask);
 
-// The same mask as a QLineEdit input mask (digit positions optional, so partial input commits).
+// The same mask as a QLineEdit input mask (positions optional, so partial input commits).
 QString toQtInputMask(const QString& mask);
 
 // What a masked edit shows, reduced to what is stored: literals dropped unless the mask
@@ -33,5 +36,10 @@ QString strip(const QString& shown, const QString& mask);
 
 // Number of character positions (not literals) in the mask's picture.
 int positionCount(const QString& mask);
+
+// Whether each stored character may stand in its position: an ASCII digit where the picture
+// has a digit, an ASCII letter or digit where it has a letter-or-digit (upper case only
+// where the picture forces it), and no more characters than positions.
+bool accepts(const QString& stored, const QString& mask);
 
 } // namespace jx::masks

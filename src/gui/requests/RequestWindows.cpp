@@ -163,7 +163,7 @@ void RequestWindows::newRequest()
     StateRegistrationCheck check;
     dialog.confirm = [this, &dialog, &check] {
         const auto result = m_lifecycle->confirmNewRequest(
-            dialog.cnpjDigits(), dialog.matrizDigits(),
+            dialog.typedCnpj(), dialog.matrizDigits(),
             [this, &dialog] {
                 TFrmPergunta question(m_commands, &dialog);
                 return question.exec() == TFrmPergunta::No ? RequestLifecycle::ExistingAnswer::Edit

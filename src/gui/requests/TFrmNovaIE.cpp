@@ -57,7 +57,7 @@ TFrmNovaIE::TFrmNovaIE(Commands& commands, QWidget* parent)
     m_ie->installEventFilter(this);
 }
 
-QString TFrmNovaIE::cnpjDigits() const
+QString TFrmNovaIE::typedCnpj() const
 {
     return masks::strip(m_cnpj->displayText(), masks::kCnpjEdit);
 }

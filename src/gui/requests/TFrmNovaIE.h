@@ -21,7 +21,8 @@ public:
 
     QLineEdit* cnpjEdit() const { return m_cnpj; }
     QLineEdit* matrizEdit() const { return m_ie; }
-    QString cnpjDigits() const;
+    // As stored: without the mask's punctuation, letters of an alphanumeric CNPJ kept.
+    QString typedCnpj() const;
     QString matrizDigits() const;
 
     // Runs the confirmation: returns true when the dialog may close.
