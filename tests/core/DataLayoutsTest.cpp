@@ -107,6 +107,26 @@ TEST(ValueForms, AtTheirEdges)
     EXPECT_EQ(L::normalised(QStringLiteral("São João & <Cia>")), "Sao Joao &amp; (Cia)");
     EXPECT_EQ(L::receiptText(QStringLiteral("Recibo: São & <x>")), "Recibo: São &amp; &lt;x&gt;");
     EXPECT_EQ(L::escaped(QStringLiteral("</cnpj><cnpj>1 & 2")), "&lt;/cnpj&gt;&lt;cnpj&gt;1 &amp; 2");
+    // Text where a number belongs (a file of another program) is escaped too.
+    EXPECT_EQ(L::wholeText(QStringLiteral("1</cae><cae>2")), "1&lt;/cae&gt;&lt;cae&gt;2");
+    EXPECT_EQ(L::wholeText(qint64(9007199254740993)), "9007199254740993");
+}
+
+TEST(ValueForms, MidnightStaysMidnightWhereTheClockSkipsIt)
+{
+    // 3 October 1999 began at 01:00 in Brasília: the date must not gain an hour.
+    const QByteArray before = qgetenv("TZ");
+    qputenv("TZ", "America/Sao_Paulo");
+    tzset();
+    EXPECT_EQ(L::dateTimeText("1999-10-03"), "03/10/1999");
+    EXPECT_EQ(L::dateTimeText("1999-10-03 00:00:00"), "03/10/1999");
+    EXPECT_EQ(L::dateTimeText("2018-11-04 00:30:00"), "04/11/2018 00:30:00");
+    EXPECT_EQ(L::momentDigits("1999-10-03"), "19991003000000");
+    if (before.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", before);
+    tzset();
 }
 
 TEST_F(Layouts, ANewRequestHasEveryAlwaysElementAndNoOptionalOne)
@@ -226,6 +246,10 @@ TEST_F(Layouts, AControlCharacterRefusesTheFilingNotTheFile)
     m_jx->cdsSolicitacaoIE->setValue("NOME_FANTASIA", QStringLiteral("A\x01B"));
     DataLayouts layouts(*m_jx);
     EXPECT_THROW(layouts.MontarDadosSolicitacao(), Error);
+    m_jx->cdsSolicitacaoIE->setValue("NOME_FANTASIA", QVariant());
+    // A quote cannot add an attribute.
+    m_jx->cdsSolicitacaoIE->setValue("STATUS", "\"");
+    EXPECT_EQ(layouts.MontarDadosSolicitacao().first().count(u'"'), 6);
 }
 
 TEST_F(Layouts, AnEnablementWithAndWithoutAddressAndContact)
@@ -323,6 +347,13 @@ TEST_F(Layouts, GenerationWritesVerifiedFilingsAndRefusesTheOthers)
         line = line.trimmed();
     EXPECT_EQ(joined(decrypted), joined(dataLines));
 
+    // Pending changes elsewhere in the set: refused, nothing written or applied.
+    ASSERT_TRUE(r.locate("CNPJ", "11222333000181"));
+    r.setValue("NOME_FANTASIA", "TYPED");
+    EXPECT_THROW(generation.GerarArquivos({}, ids, QString(), failures), Error);
+    r.cancelUpdates();
+    ASSERT_TRUE(r.locate("CNPJ", "33344455000183"));
+
     // Without the keys nothing is written.
     QFile::remove(m_folder.path() + "/BIN/PrivateKey.dat");
     ids.clear();
@@ -357,4 +388,12 @@ TEST(FileNames, RecognisedAndRefused)
     EXPECT_EQ(info.data, "09/12/2026");
     EXPECT_FALSE(LerNomeArquivo("JX20261209102030.xml", info));
     EXPECT_FALSE(LerNomeArquivo("JX2026120910.bkp", info));
+    // An alphanumeric CNPJ may hold an S, an H or "CNPJ": the kind is read where it is written.
+    ASSERT_TRUE(LerNomeArquivo("JXHCNPJ12ABC34501DE3520261209102030.xml", info));
+    EXPECT_EQ(info.tipo, "H");
+    EXPECT_EQ(info.tipoIdentificador, "CNPJ");
+    EXPECT_EQ(info.identificador, "12ABC34501DE35");
+    EXPECT_FALSE(LerNomeArquivo("JXHCNPJ12ABC34501DE3620261209102030.xml", info));
+    for (const char* odd : { "", "J", "JX", "JXS", "JXH", "JXSCNPJ", "JXHCPF1" })
+        EXPECT_FALSE(LerNomeArquivo(QString::fromLatin1(odd), info)) << odd;
 }

@@ -4,8 +4,11 @@
 #include "data/TdtmJX.h"
 #include "text/Money.h"
 #include "text/TextUtils.h"
+#include "data/RecordSet.h"
 
 #include <QDateTime>
+
+#include <cmath>
 
 namespace jx {
 
@@ -13,22 +16,35 @@ using data::RecordSet;
 
 namespace {
 
-// A stored date or date-time, whatever form the set holds it in.
-QDateTime moment(const QVariant& value)
+// A stored date or date-time as its date and its time of day, never through the local
+// clock: on a day whose midnight the clock skips, midnight must stay midnight.
+struct Moment {
+    QDate date;
+    QTime time;
+    bool isValid() const { return date.isValid(); }
+};
+
+Moment moment(const QVariant& value)
 {
     if (value.isNull())
         return {};
     if (value.typeId() == QMetaType::QDateTime)
-        return value.toDateTime();
+        return { value.toDateTime().date(), value.toDateTime().time() };
     if (value.typeId() == QMetaType::QDate)
-        return value.toDate().startOfDay();
+        return { value.toDate(), QTime(0, 0) };
     const QString t = value.toString().trimmed();
-    QDateTime m = QDateTime::fromString(t.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!m.isValid())
-        m = QDateTime::fromString(t.left(19), Qt::ISODate);
-    if (!m.isValid())
-        m = QDate::fromString(t.left(10), Qt::ISODate).startOfDay();
-    return m;
+    const QDate date = QDate::fromString(t.left(10), Qt::ISODate);
+    if (!date.isValid())
+        return {};
+    QTime time(0, 0);
+    if (t.size() > 10) {
+        time = QTime::fromString(t.mid(11, 8), QStringLiteral("HH:mm:ss"));
+        if (!time.isValid())
+            time = QTime::fromString(t.mid(11, 5), QStringLiteral("HH:mm"));
+        if (!time.isValid())
+            return {};
+    }
+    return { date, time };
 }
 
 bool zeroOrMissing(const QVariant& value)
@@ -47,11 +63,13 @@ QString DataLayouts::wholeText(const QVariant& value)
 {
     if (value.isNull() || value.toString().trimmed().isEmpty())
         return {};
+    if (data::isIntegral(value))
+        return QString::number(value.toLongLong());
     bool ok = false;
     const double d = value.toDouble(&ok);
-    if (ok && d == double(qint64(d)))
+    if (ok && std::isfinite(d) && std::fabs(d) < 9.0e15 && d == std::trunc(d))
         return QString::number(qint64(d));
-    return value.toString();
+    return escaped(value.toString()); // text where a number belongs (another program's file)
 }
 
 QString DataLayouts::realText(const QVariant& value)
@@ -60,8 +78,8 @@ QString DataLayouts::realText(const QVariant& value)
         return {};
     bool ok = false;
     const double d = value.toDouble(&ok);
-    if (!ok)
-        return value.toString();
+    if (!ok || !std::isfinite(d))
+        return escaped(value.toString());
     return QString::number(d, 'g', 15).replace(u'.', u',');
 }
 
@@ -74,18 +92,25 @@ QString DataLayouts::moneyText(const QVariant& value)
 
 QString DataLayouts::dateText(const QVariant& value)
 {
-    const QDateTime m = moment(value);
-    return m.isValid() ? m.date().toString(QStringLiteral("dd/MM/yyyy")) : QString();
+    const Moment m = moment(value);
+    return m.isValid() ? m.date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
 
 QString DataLayouts::dateTimeText(const QVariant& value)
 {
-    const QDateTime m = moment(value);
+    const Moment m = moment(value);
     if (!m.isValid())
         return {};
-    if (m.time() == QTime(0, 0))
-        return m.date().toString(QStringLiteral("dd/MM/yyyy"));
-    return m.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    if (m.time == QTime(0, 0))
+        return m.date.toString(QStringLiteral("dd/MM/yyyy"));
+    return m.date.toString(QStringLiteral("dd/MM/yyyy")) + u' ' + m.time.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString DataLayouts::momentDigits(const QVariant& value)
+{
+    const Moment m = moment(value);
+    return m.isValid() ? m.date.toString(QStringLiteral("yyyyMMdd")) + m.time.toString(QStringLiteral("HHmmss"))
+                       : QString();
 }
 
 QString DataLayouts::escaped(const QString& text)
@@ -115,7 +140,7 @@ QString DataLayouts::receiptText(const QString& text)
     return text::xmlSafe(text, true).replace(u'<', QLatin1String("&lt;")).replace(u'>', QLatin1String("&gt;"));
 }
 
-void DataLayouts::leaf(const char* name, const QString& value)
+void DataLayouts::refuseControls(const char* name, const QString& value)
 {
     // XML cannot carry these at all, not even as references: the filing gets no file rather
     // than a file no reader accepts.
@@ -124,6 +149,17 @@ void DataLayouts::leaf(const char* name, const QString& value)
             throw Error(QStringLiteral("O campo %1 contém um caractere de controle que não pode ir para o arquivo.")
                             .arg(QLatin1String(name)));
     }
+}
+
+QString DataLayouts::attributeValue(const char* name, const QString& value)
+{
+    refuseControls(name, value);
+    return escaped(value).replace(u'"', QLatin1String("&quot;"));
+}
+
+void DataLayouts::leaf(const char* name, const QString& value)
+{
+    refuseControls(name, value);
     m_lines << u'<' + QLatin1String(name) + u'>' + value + QStringLiteral("</") + QLatin1String(name) + u'>';
 }
 
@@ -209,10 +245,7 @@ void DataLayouts::deliveries(int kind, qint64 id)
             ? QString::fromLatin1(receipt.toByteArray())
             : receipt.toString();
         const QString value = receiptText(receiptString);
-        for (const QChar c : value) {
-            if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
-                throw Error(QStringLiteral("O recibo contém um caractere de controle que não pode ir para o arquivo."));
-        }
+        refuseControls("recibo", value);
         m_lines << QStringLiteral("<recibo>") + value + QStringLiteral("</recibo>");
         close("entrega");
     }
@@ -228,7 +261,8 @@ QStringList DataLayouts::MontarDadosSolicitacao()
     auto raw = [this, &r](const char* field) { return escaped(text(r, field)); };
 
     m_lines << QStringLiteral("<solicitacao data=\"%1\" status=\"%2\" datacriacao=\"%3\">")
-                   .arg(dateText(v("DATASOLICITACAOIE")), escaped(text(r, "STATUS")), dateTimeText(v("DATACRIACAO")));
+                   .arg(dateText(v("DATASOLICITACAOIE")), attributeValue("status", text(r, "STATUS")),
+                       dateTimeText(v("DATACRIACAO")));
 
     open("dados_iniciais");
     leaf("cnpj", raw("CNPJ"));
@@ -265,7 +299,8 @@ QStringList DataLayouts::MontarDadosSolicitacao()
     if (!text(r, "IE_ESTADO_ORIGEM").trimmed().isEmpty())
         leaf("ie_estado_origem", raw("IE_ESTADO_ORIGEM"));
     if (!zeroOrMissing(v("ID_SITUACAO_ESPESCIAL"))) {
-        m_lines << QStringLiteral("<situacao_especial situacao=\"%1\">").arg(wholeText(v("ID_SITUACAO_ESPESCIAL")));
+        m_lines << QStringLiteral("<situacao_especial situacao=\"%1\">")
+                       .arg(attributeValue("situacao", wholeText(v("ID_SITUACAO_ESPESCIAL"))));
         leaf("numero_processo", raw("PROCESSO_NUMERO"));
         leaf("data_inicio", dateTimeText(v("PROCESSO_DATA_INICIO")));
         leaf("data_fim", dateTimeText(v("PROCESSO_DATA_FIM")));
@@ -378,7 +413,7 @@ QStringList DataLayouts::MontarDadosHabilitacao()
     auto v = [&e](const char* field) { return e.value(QLatin1String(field)); };
     auto raw = [this, &e](const char* field) { return escaped(text(e, field)); };
     m_lines << QStringLiteral("<habilitacao data=\"%1\" status=\"%2\" datacriacao=\"%3\">")
-                   .arg(dateText(v("DATAHABILITACAOCONTABILISTA")), escaped(text(e, "STATUS")),
+                   .arg(dateText(v("DATAHABILITACAOCONTABILISTA")), attributeValue("status", text(e, "STATUS")),
                        dateTimeText(v("DATACRIACAO")));
     open("identificacao");
     leaf("tipo", wholeText(v("TIPO_IDENTIFICACAO")));

@@ -30,6 +30,8 @@ public:
     static QString moneyText(const QVariant& value);
     static QString dateText(const QVariant& value);
     static QString dateTimeText(const QVariant& value);
+    // "yyyymmddhhnnss" of a stored moment (the file names); empty when it is none.
+    static QString momentDigits(const QVariant& value);
     // A value written as stored: the XML specials escaped, so that a reader gets it back.
     static QString escaped(const QString& text);
     // N: accents dropped, "<" ">" as parentheses, "&" as "&amp;".
@@ -39,6 +41,9 @@ public:
 
 private:
     void leaf(const char* name, const QString& value);
+    static void refuseControls(const char* name, const QString& value);
+    // An attribute's value: escaped, its quotes too.
+    static QString attributeValue(const char* name, const QString& value);
     void open(const char* name) { m_lines << u'<' + QLatin1String(name) + u'>'; }
     void close(const char* name) { m_lines << QStringLiteral("</") + QLatin1String(name) + u'>'; }
     void addressGroup(const data::RecordSet& address);

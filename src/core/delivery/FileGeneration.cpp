@@ -25,19 +25,10 @@ QDate dateOf(const QVariant& value)
     return QDate::fromString(t.left(10), Qt::ISODate);
 }
 
-QString momentDigits(const QVariant& value)
-{
-    const QString t = value.toString().trimmed();
-    QDateTime m = QDateTime::fromString(t.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!m.isValid())
-        m = QDate::fromString(t.left(10), Qt::ISODate).startOfDay();
-    return m.isValid() ? m.toString(QStringLiteral("yyyyMMddHHmmss")) : QString();
-}
-
-// The CNPJ's two check digits, without the refusal of fourteen zeros.
+// The CNPJ's two check digits (either form), without the refusal of fourteen zeros.
 bool cnpjDigitsRight(const QString& id)
 {
-    return id.size() == 14 && docs::onlyDigits(id) && docs::cnpjCheckDigits(id.left(12)) == id.right(2);
+    return id.size() == 14 && docs::cnpjCheckDigits(id.left(12)) == id.right(2);
 }
 
 } // namespace
@@ -48,8 +39,11 @@ bool LerNomeArquivo(const QString& name, TInfArquivo& info)
     static const QString prefix = QStringLiteral("JX");
     if (!name.startsWith(prefix))
         return false;
-    info.tipoIdentificador = name.contains(QLatin1String("CNPJ")) ? QStringLiteral("CNPJ") : QStringLiteral("CPF");
-    info.tipo = name.contains(u'S') ? QStringLiteral("S") : name.contains(u'H') ? QStringLiteral("H") : QStringLiteral("B");
+    // Read where the program writes them: an alphanumeric CNPJ may itself hold an S, an H or
+    // the letters of "CNPJ".
+    const QChar kind = name.size() > 2 ? name.at(2) : QChar();
+    info.tipo = kind == u'S' ? QStringLiteral("S") : kind == u'H' ? QStringLiteral("H") : QStringLiteral("B");
+    info.tipoIdentificador = name.mid(3, 4) == QLatin1String("CNPJ") ? QStringLiteral("CNPJ") : QStringLiteral("CPF");
     const int dot = name.lastIndexOf(u'.');
     info.extensao = dot >= 0 ? name.mid(dot).toLower() : QString();
     int at = prefix.size();
@@ -93,12 +87,14 @@ QString FileGeneration::workingFolder() const
 QString FileGeneration::fileName() const
 {
     const RecordSet& f = filings();
+    const QString moment = DataLayouts::momentDigits(f.value("DATACRIACAO"));
+    // Without it the name could be read back by no one (capture, restore).
+    if (moment.isEmpty())
+        throw Error(QStringLiteral("A data de criação não está registrada."));
     if (m_jx.TipoAtual == 1)
-        return QStringLiteral("JXSCNPJ") + f.value("CNPJ").toString() + momentDigits(f.value("DATACRIACAO"))
-            + QStringLiteral(".xml");
+        return QStringLiteral("JXSCNPJ") + f.value("CNPJ").toString() + moment + QStringLiteral(".xml");
     const QString type = f.value("TIPO_IDENTIFICACAO").toInt() == 3 ? QStringLiteral("CNPJ") : QStringLiteral("CPF");
-    return QStringLiteral("JXH") + type + f.value("IDENTIFICACAO").toString() + momentDigits(f.value("DATACRIACAO"))
-        + QStringLiteral(".xml");
+    return QStringLiteral("JXH") + type + f.value("IDENTIFICACAO").toString() + moment + QStringLiteral(".xml");
 }
 
 void FileGeneration::GerarArquivoEntrega(const QString& file)
@@ -148,6 +144,9 @@ QStringList FileGeneration::GerarArquivos(
     if (!QDir().mkpath(folder))
         throw Error(QStringLiteral("Não foi possível criar a pasta %1.").arg(QDir::toNativeSeparators(folder)));
     RecordSet& f = filings();
+    // The "I" of a filing that fails is applied at once: nothing typed elsewhere may go with it.
+    if (f.state() != RecordSet::State::Browse || f.hasPending())
+        throw Error(QStringLiteral("Há alterações não gravadas; grave-as ou cancele-as antes de gerar os arquivos."));
     const int kind = m_jx.TipoAtual == 1 ? 1 : 0;
     const char* key = kind == 1 ? "ID_SOLICITACAO" : "ID_SOLICITACAO_CONTABILISTA";
     QList<int> order = rows;
@@ -156,34 +155,42 @@ QStringList FileGeneration::GerarArquivos(
     for (const int row : order) {
         if (row < 0 || row >= f.count())
             continue;
-        f.moveTo(row); // the filing's details follow
-        const QString id = f.value(QLatin1String(key)).toString();
-        Verification verification(m_jx);
-        if (!verification.ApurarPendencias(kind)) {
+        QString id;
+        auto fail = [&](const QString& reason) {
             failures << id;
-            m_reasons << id + QStringLiteral(": incompleta");
-            f.edit();
-            f.setValue("STATUS", "I");
-            f.post();
-            m_jx.apply(f, 0, false);
-            continue;
-        }
-        const QString file = QDir(folder).filePath(fileName());
+            m_reasons << id + QStringLiteral(": ") + reason;
+        };
         try {
+            f.moveTo(row); // the filing's details follow
+            id = f.value(QLatin1String(key)).toString();
+            Verification verification(m_jx);
+            if (!verification.ApurarPendencias(kind)) {
+                fail(QStringLiteral("incompleta"));
+                f.edit();
+                f.setValue("STATUS", "I");
+                f.post();
+                if (!m_jx.apply(f, 0, false))
+                    f.cancelUpdates(); // the table keeps its status; the set shows it again
+                continue;
+            }
+            const QString file = QDir(folder).filePath(fileName());
+            // Two filings of one name (the same one chosen twice): the later would replace the first.
+            if (files.contains(file)) {
+                fail(QStringLiteral("arquivo já gerado nesta execução"));
+                continue;
+            }
             GerarArquivoEntrega(file);
+            files << file;
+            ids << id;
         } catch (const ProgramEnd&) {
             throw;
         } catch (const Error& failure) {
-            failures << id;
-            m_reasons << id + QStringLiteral(": ") + failure.userText();
-            continue;
+            f.cancelUpdates();
+            fail(failure.userText());
         } catch (const std::exception& failure) {
-            failures << id;
-            m_reasons << id + QStringLiteral(": ") + QString::fromLocal8Bit(failure.what());
-            continue;
+            f.cancelUpdates();
+            fail(QString::fromUtf8(failure.what()));
         }
-        files << file;
-        ids << id;
     }
     return files;
 }
