@@ -5,12 +5,16 @@
 #include "TFrmHabContabilista.h"
 #include "TFrmVerificarPendencias.h"
 #include "TFrmbrsContabilista.h"
+#include "TscrUntPesquisa.h"
+#include "search/Search.h"
 #include "data/TdtmJX.h"
 #include "enablements/EnablementLifecycle.h"
 #include "verification/Verification.h"
 
 #include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -287,4 +291,54 @@ TEST(EnablementWindows, ThreeErrorsAndOneWarningShowTheirTotalsAndIcons)
         list.grid()->visualRect(list.grid()->model()->index(2, 1)).center());
     EXPECT_TRUE(list.isVisible());
     EXPECT_TRUE(list.chosenControl().isEmpty());
+}
+
+TEST(SearchWindow, PartialSearchThroughTheDialogPutsTheMatchesFirst)
+{
+    Shell shell;
+    for (const char* cpf : { "52998224725", "11144477735", "39053344705" })
+        shell.saveComplete(cpf);
+    TdtmJX& jx = shell.jx();
+    ASSERT_TRUE(shell.e().locate("IDENTIFICACAO", "11144477735"));
+    shell.enablements().lifecycle().beginEdit();
+    shell.e().setValue("CRC", "777");
+    ASSERT_TRUE(shell.enablements().lifecycle().save("01/02/1970").saved);
+    TFrmbrsContabilista browser(shell.commands(), jx, TFrmBrowser::Mode::Maintenance);
+    activate(&browser);
+    shell.commands().runUpdateRules();
+    QAction* search = shell.commands().action("actSolicitacaoContab_Pesquisar");
+    ASSERT_TRUE(search->isEnabled());
+    QStringList forms;
+    bool closed = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = waitForModal<TscrUntPesquisa>();
+        if (!dialog)
+            return;
+        EXPECT_EQ(dialog->fieldList()->count(), 5);
+        dialog->fieldList()->setCurrentIndex(dialog->fieldList()->findText("CRC"));
+        for (QAbstractButton* b : dialog->forms()->buttons())
+            if (!b->isHidden())
+                forms << b->text();
+        EXPECT_EQ(dialog->forms()->checkedId(), 1); // Parcial
+        // An empty value is refused; the dialog stays.
+        shell.prompts.expectInformation(Search::kEmptyValue);
+        QTest::keyClick(dialog->valueEdit(), Qt::Key_Return);
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->valueEdit()->setFocus();
+        QTest::keyClicks(dialog->valueEdit(), "77");
+        shoot(dialog, "pesquisa");
+        QTest::keyClick(dialog->valueEdit(), Qt::Key_Return);
+        closed = !dialog->isVisible();
+        if (!closed)
+            dialog->reject();
+    });
+    search->trigger();
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(forms, QStringList({ "Exata", "Parcial", "Iniciada com" }));
+    EXPECT_EQ(browser.grid()->model()->index(0, 0).data().toString(), "111.444.777-35");
+    EXPECT_EQ(shell.e().text("IDENTIFICACAO"), "11144477735");
+    // The details follow the browser again.
+    shell.e().moveTo(2);
+    EXPECT_EQ(jx.cdsSolicitacao_Contab_End->value("ID_ENDERECO"), shell.e().value("ID_ENDERECO"));
+    shell.expectPromptsMet();
 }

@@ -274,3 +274,38 @@ TEST(JxctlGenerate, DataLinesFilesAndNames)
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.outText(), QStringLiteral("não reconhecido\n"));
 }
+
+TEST(JxctlSearch, RowsFoundInTheBrowsersOrder)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Banco");
+    const QString path = dir.filePath("Banco/JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    {
+        jx::db::Connection c;
+        c.open(path, jx::db::kDatabaseKey);
+        c.exec("INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, STATUS) VALUES ('11222333000181', 'ALFA SILVA', "
+               "'C'), ('33344455000183', 'BETA', 'I'), ('44455566000183', 'GAMA SILVA', 'C'), ('12345678000195', "
+               "'O''BRIEN 50%', 'I')");
+    }
+    const CtlRun partial = jxctl({ "buscar", "solicitacoes", "--campo", "Nome Empresarial", "--valor", "SILVA", "--banco", path });
+    EXPECT_EQ(partial.status, 0) << partial.err.toStdString();
+    EXPECT_EQ(partial.outText(),
+        QStringLiteral("11.222.333/0001-81\tALFA SILVA\tC\n44.455.566/0001-83\tGAMA SILVA\tC\n"));
+    const CtlRun exact = jxctl(
+        { "buscar", "solicitacoes", "--campo", "CNPJ", "--valor", "33344455000183", "--forma", "exata", "--banco", path });
+    EXPECT_EQ(exact.status, 0);
+    EXPECT_EQ(exact.outText(), QStringLiteral("33.344.455/0001-83\tBETA\tI\n"));
+    const CtlRun status = jxctl({ "buscar", "solicitacoes", "--campo", "Status", "--valor", "I", "--forma", "iniciada", "--banco", path });
+    EXPECT_EQ(status.outText().count(u'\n'), 2);
+    const CtlRun quote = jxctl({ "buscar", "solicitacoes", "--campo", "Nome Empresarial", "--valor", "O'BRIEN 50%", "--banco", path });
+    EXPECT_EQ(quote.status, 0);
+    EXPECT_TRUE(quote.outText().contains("O'BRIEN 50%"));
+    const CtlRun injection
+        = jxctl({ "buscar", "solicitacoes", "--campo", "Nome Empresarial", "--valor", "' OR 1=1 --", "--banco", path });
+    EXPECT_EQ(injection.status, 1);
+    EXPECT_EQ(injection.outText(), QString());
+    EXPECT_EQ(jxctl({ "buscar", "solicitacoes", "--campo", "Nada", "--valor", "X", "--banco", path }).status, 2);
+    EXPECT_EQ(jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1", "--forma", "errada", "--banco", path }).status, 2);
+    EXPECT_EQ(jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1", "--banco", path }).status, 1);
+}

@@ -1,10 +1,13 @@
 #include "Cli.h"
+#include "DataModule.h"
 
 #include "Error.h"
 #include "data/RecordSet.h"
 #include "db/ReferenceData.h"
 #include "db/Sqlite.h"
 #include "requests/Cnaef.h"
+#include "search/Search.h"
+#include "data/TdtmJX.h"
 #include "db/TdtmDB.h"
 #include "platform/ProgramFolder.h"
 
@@ -152,6 +155,58 @@ int showEnablement(const QStringList& argsIn)
     return 0;
 }
 
+const QString kSearchUsage = QStringLiteral(
+    "buscar solicitacoes|habilitacoes --campo TITULO --valor V [--forma exata|parcial|iniciada] [--banco CAMINHO]");
+
+// The browsers' search, headless: the rows it finds, with the browser's columns, in the order
+// the browser shows them afterwards.
+int search(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    const QString path = databaseOption(args);
+    const QString title = takeOption(args, QStringLiteral("--campo"));
+    const QString value = takeOption(args, QStringLiteral("--valor"));
+    const QString formText = takeOption(args, QStringLiteral("--forma"));
+    requireCount(args, 1, kSearchUsage);
+    const bool requests = args[0] == QLatin1String("solicitacoes");
+    if (!requests && args[0] != QLatin1String("habilitacoes"))
+        throw UsageError(QStringLiteral("Uso: %1").arg(kSearchUsage));
+    if (title.isEmpty())
+        throw UsageError(QStringLiteral("Informe a coluna com --campo. Uso: %1").arg(kSearchUsage));
+    const auto& columns = requests ? jx::browser::requestColumns() : jx::browser::enablementColumns();
+    const auto column = std::find_if(columns.cbegin(), columns.cend(), [&title](const auto& c) { return c.second == title; });
+    if (column == columns.cend())
+        throw UsageError(QStringLiteral("Coluna desconhecida: \"%1\".").arg(title));
+    const auto module = openDataModule(path);
+    jx::TdtmJX& jx = *module->jx;
+    jx::data::RecordSet& set = requests ? *jx.cdsSolicitacaoIE : *jx.cdsSolicitacao_Contab;
+    const int fieldIndex = set.fieldIndex(column->first);
+    const jx::Search::Options options
+        = jx::Search::optionsFor(title, fieldIndex >= 0 ? set.field(fieldIndex).type : jx::data::FieldType::Text);
+    jx::Search::Form form = options.chosen;
+    if (!formText.isEmpty()) {
+        static const QStringList names { QStringLiteral("exata"), QStringLiteral("parcial"), QStringLiteral("iniciada") };
+        const int i = int(names.indexOf(formText));
+        if (i < 0 || !options.forms.contains(jx::Search::Form(i)))
+            throw UsageError(QStringLiteral("Forma de pesquisa não oferecida para \"%1\": %2").arg(title, formText));
+        form = jx::Search::Form(i);
+    }
+    jx::Search finder(jx, set, requests ? QStringLiteral("SOLICITACAO_IE") : QStringLiteral("SOLICITACAO_CONTAB"),
+        requests ? QStringLiteral("ID_SOLICITACAO") : QStringLiteral("ID_SOLICITACAO_CONTABILISTA"));
+    const jx::Search::Outcome outcome = finder.confirm(title, value, form, options.dateMask);
+    if (outcome == jx::Search::Outcome::Refused || outcome == jx::Search::Outcome::NoColumn)
+        throw UsageError(QStringLiteral("A pesquisa não pôde ser feita."));
+    if (outcome == jx::Search::Outcome::NotFound)
+        return 1;
+    for (const int row : finder.matchingRows()) {
+        QStringList cells;
+        for (const auto& c : columns)
+            cells << set.valueAt(row, set.fieldIndex(c.first)).toString();
+        out(cells.join(u'\t'));
+    }
+    return 0;
+}
+
 // The CNAE-F tree as the choice dialog builds it: two blanks per depth, then the node.
 int cnaefTree(const QStringList& argsIn)
 {
@@ -196,6 +251,7 @@ std::vector<Command> requestCommands()
         { QStringLiteral("habilitacoes"), QStringLiteral("habilitacoes [--banco CAMINHO]"), listEnablements },
         { QStringLiteral("habilitacao"), QStringLiteral("habilitacao ID [--banco CAMINHO]"), showEnablement },
         { QStringLiteral("cnaef"), QStringLiteral("cnaef [--banco CAMINHO]"), cnaefTree },
+        { QStringLiteral("buscar"), kSearchUsage, search },
     };
 }
 

@@ -3,6 +3,7 @@
 
 #include "Cli.h"
 #include "ConsolePrompts.h"
+#include "DataModule.h"
 
 #include "Error.h"
 #include "data/TdtmJX.h"
@@ -20,31 +21,6 @@ namespace jxctl {
 namespace {
 
 const QString kUsage = QStringLiteral("verificar solicitacao|habilitacao ID [--banco CAMINHO] [--hoje DD/MM/AAAA]");
-
-// The data module over a database file, headless: no dialog, no index creation.
-struct DataModule {
-    std::unique_ptr<jx::TdtmDB> database;
-    ConsolePrompts prompts;
-    std::unique_ptr<jx::TdtmJX> jx;
-    QString programFolder;
-};
-
-std::unique_ptr<DataModule> openDataModule(const QString& path)
-{
-    if (!QFileInfo(path).isFile())
-        throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
-    auto module = std::make_unique<DataModule>();
-    try {
-        module->database = std::make_unique<jx::TdtmDB>(jx::TdtmDB::AtPath { path });
-    } catch (const jx::db::DbError&) {
-        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
-    }
-    module->programFolder = QFileInfo(path).absoluteDir().absoluteFilePath(QStringLiteral(".."));
-    module->jx = std::make_unique<jx::TdtmJX>(
-        *module->database, module->prompts,
-        [] { throw UsageError(QStringLiteral("O banco de dados não pôde ser lido.")); }, module->programFolder);
-    return module;
-}
 
 // "solicitacao" (true) or "habilitacao" (false).
 bool requestKind(const QString& word, const QString& usage)

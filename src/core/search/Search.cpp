@@ -96,6 +96,10 @@ Search::Outcome Search::confirm(const QString& title, const QString& value, Form
         return Outcome::Refused;
     }
     const data::Field& field = m_set.field(index);
+    m_field = index;
+    m_value = value;
+    m_form = form;
+    m_marked = false;
     bool found = false;
     if (form == Form::Exact || (form == Form::Partial && numeric(field.type))) {
         found = m_jx.locateByTypedValue(m_set, value, field.name);
@@ -146,7 +150,30 @@ bool Search::partial(int index, const QString& value)
     });
     m_set.sortBy(kMarkField);
     m_set.moveTo(0);
+    m_marked = true;
     return true;
+}
+
+QList<int> Search::matchingRows() const
+{
+    QList<int> rows;
+    if (m_field < 0 || m_set.isEmpty())
+        return rows;
+    if (m_marked) {
+        const int mark = m_set.fieldIndex(kMarkField);
+        for (int v = 0; v < m_set.count(); ++v)
+            if (m_set.valueAt(v, mark).toInt() == 1)
+                rows << v;
+        return rows;
+    }
+    // The row found holds the value as stored; its equals are the other matches.
+    const QVariant found = m_set.value(m_set.field(m_field).name);
+    for (int v = 0; v < m_set.count(); ++v) {
+        const QVariant candidate = m_set.valueAt(v, m_field);
+        if (m_form == Form::StartsWith ? candidate.toString().startsWith(m_value) : candidate == found)
+            rows << v;
+    }
+    return rows;
 }
 
 } // namespace jx

@@ -43,8 +43,17 @@ public:
         = QStringLiteral("Não há registros para o parâmetro de pesquisa informado!");
     static inline const QString kMarkField = QStringLiteral("ID");
 
+    // After a confirmation that found something: the visible rows that match, in order (the
+    // marked rows of a partial search, or every row equal to / starting with the value).
+    QList<int> matchingRows() const;
+
 private:
     bool partial(int fieldIndex, const QString& value);
+
+    int m_field = -1;
+    QString m_value;
+    Form m_form = Form::Exact;
+    bool m_marked = false;
 
     TdtmJX& m_jx;
     data::RecordSet& m_set;
