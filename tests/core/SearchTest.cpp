@@ -122,6 +122,20 @@ TEST_F(Searching, TypedValuesAreTakenLiterally)
     EXPECT_EQ(count("SELECT count(*) FROM SOLICITACAO_IE"), 4);
 }
 
+TEST_F(Searching, ANumberColumnFindsExactlyAlsoWhenAskedPartially)
+{
+    requests().moveTo(0);
+    m_life->beginEdit();
+    requests().setValue("CATEGORIA", 3);
+    ASSERT_TRUE(save().saved);
+    const QString label = requests().field(requests().fieldIndex("CATEGORIA")).label;
+    requests().moveTo(3);
+    EXPECT_EQ(m_search->confirm(label, "3", Form::Partial, false), Outcome::Found);
+    EXPECT_EQ(requests().text("CNPJ"), kCnpjs[0]);
+    EXPECT_EQ(m_search->matchingRows(), QList<int> { 0 });
+    EXPECT_EQ(names(), kNames); // exact: nothing reordered
+}
+
 TEST_F(Searching, AValueOfAnotherTypeSaysSo)
 {
     m_prompts.expectError(TdtmJX::kTypeMismatchText).expectInformation(Search::kNothingFound);
@@ -131,4 +145,19 @@ TEST_F(Searching, AValueOfAnotherTypeSaysSo)
     const QString label = requests().field(field).label;
     EXPECT_EQ(m_search->confirm(label, "X", Form::Partial, false), Outcome::NotFound);
     EXPECT_TRUE(m_prompts.allMet()) << m_prompts.failures().join('\n').toStdString();
+}
+
+TEST_F(Searching, TheDetailsFollowAgainAfterAFailureWhileTheyWereOff)
+{
+    try {
+        TdtmJX::DetailReactionOff quiet(*m_jx, requests());
+        requests().moveTo(3);
+        EXPECT_NE(m_jx->cdsSolicIEEndEstab->value("ID_ENDERECO"), requests().value("ID_ENDERECO_ESTABELECIMENTO"));
+        throw Error("falha no meio da pesquisa");
+    } catch (const Error&) {
+    }
+    // Back on, and loaded for the row the cursor stands on.
+    EXPECT_EQ(m_jx->cdsSolicIEEndEstab->value("ID_ENDERECO"), requests().value("ID_ENDERECO_ESTABELECIMENTO"));
+    requests().moveTo(0);
+    EXPECT_EQ(m_jx->cdsSolicIEEndEstab->value("ID_ENDERECO"), requests().value("ID_ENDERECO_ESTABELECIMENTO"));
 }

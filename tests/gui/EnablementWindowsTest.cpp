@@ -296,6 +296,8 @@ TEST(EnablementWindows, ThreeErrorsAndOneWarningShowTheirTotalsAndIcons)
 TEST(SearchWindow, PartialSearchThroughTheDialogPutsTheMatchesFirst)
 {
     Shell shell;
+    shell.commands().runUpdateRules();
+    EXPECT_FALSE(shell.commands().action("actSolicitacaoContab_Pesquisar")->isEnabled()); // nothing to search
     for (const char* cpf : { "52998224725", "11144477735", "39053344705" })
         shell.saveComplete(cpf);
     TdtmJX& jx = shell.jx();
@@ -340,5 +342,22 @@ TEST(SearchWindow, PartialSearchThroughTheDialogPutsTheMatchesFirst)
     // The details follow the browser again.
     shell.e().moveTo(2);
     EXPECT_EQ(jx.cdsSolicitacao_Contab_End->value("ID_ENDERECO"), shell.e().value("ID_ENDERECO"));
+    // Esc: the dialog goes, the browser keeps its row and order.
+    const QString current = shell.e().text("IDENTIFICACAO");
+    bool escaped = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = waitForModal<TscrUntPesquisa>();
+        if (!dialog)
+            return;
+        QTest::keyClicks(dialog->valueEdit(), "52");
+        QTest::keyClick(dialog->valueEdit(), Qt::Key_Escape);
+        escaped = !dialog->isVisible();
+        if (!escaped)
+            dialog->reject();
+    });
+    search->trigger();
+    EXPECT_TRUE(escaped);
+    EXPECT_EQ(shell.e().text("IDENTIFICACAO"), current);
+    EXPECT_EQ(browser.grid()->model()->index(0, 0).data().toString(), "111.444.777-35");
     shell.expectPromptsMet();
 }

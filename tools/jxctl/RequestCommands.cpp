@@ -165,7 +165,8 @@ int search(const QStringList& argsIn)
     QStringList args = argsIn;
     const QString path = databaseOption(args);
     const QString title = takeOption(args, QStringLiteral("--campo"));
-    const QString value = takeOption(args, QStringLiteral("--valor"));
+    // Typed in upper case, as the dialog takes it.
+    const QString value = takeOption(args, QStringLiteral("--valor")).toUpper();
     const QString formText = takeOption(args, QStringLiteral("--forma"));
     requireCount(args, 1, kSearchUsage);
     const bool requests = args[0] == QLatin1String("solicitacoes");

@@ -561,8 +561,11 @@ void RecordSet::setMarks(const QString& fieldName, const std::function<QVariant(
     const int index = fieldIndex(fieldName);
     if (index < 0 || !m_fields[index].memory)
         throw Error(QStringLiteral("O campo %1 não é um campo de memória de %2.").arg(fieldName, m_name));
-    for (int v = 0; v < int(m_view.size()); ++v)
-        m_rows[size_t(m_view[size_t(v)])].values[index] = mark(v);
+    for (size_t raw = 0; raw < m_rows.size(); ++raw) {
+        const QVariant value = mark(int(raw));
+        m_rows[raw].values[index] = value;
+        m_rows[raw].original[index] = value;
+    }
     invalidateOrderings();
     emit valuesChanged();
 }

@@ -109,9 +109,9 @@ public:
     // converted to the field's stored form (see toStored); a value that does not convert
     // throws jx::Error naming the field, and the row keeps its value.
     void setValue(const QString& field, const QVariant& value);
-    // Sets an in-memory field of every visible row from a function of the row, without
-    // editing any: marks, not changes.
-    void setMarks(const QString& field, const std::function<QVariant(int visibleRow)>& mark);
+    // Sets an in-memory field of every row (filtered out or not) from a function of its raw
+    // row, without editing any: marks, not changes — a later edit does not see them as one.
+    void setMarks(const QString& field, const std::function<QVariant(int rawRow)>& mark);
 
     // Editing
     State state() const { return m_state; }

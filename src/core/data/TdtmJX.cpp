@@ -206,27 +206,36 @@ TdtmJX::DetailReactionOff::DetailReactionOff(TdtmJX& jx, RecordSet& filings)
     : m_jx(jx)
     , m_filings(filings)
 {
-    m_jx.m_detailsOff = true;
+    ++m_jx.m_detailsOff;
+}
+
+void TdtmJX::DetailReactionOff::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
+    --m_jx.m_detailsOff;
+    if (m_jx.m_detailsOff > 0 || !m_filings.isOpen() || m_filings.isEmpty())
+        return;
+    if (&m_filings == m_jx.cdsSolicitacaoIE)
+        m_jx.openRequestDetails();
+    else if (&m_filings == m_jx.cdsSolicitacao_Contab)
+        m_jx.openEnablementDetails();
 }
 
 TdtmJX::DetailReactionOff::~DetailReactionOff()
 {
-    m_jx.m_detailsOff = false;
     try {
-        if (!m_filings.isOpen() || m_filings.isEmpty())
-            return;
-        if (&m_filings == m_jx.cdsSolicitacaoIE)
-            m_jx.openRequestDetails();
-        else if (&m_filings == m_jx.cdsSolicitacao_Contab)
-            m_jx.openEnablementDetails();
+        end();
     } catch (...) {
-        // A destructor must not throw; the next cursor move loads the details again.
+        // Already failing: the first failure is the one reported; the next cursor move
+        // loads the details again.
     }
 }
 
 void TdtmJX::openRequestDetails()
 {
-    if (m_detailsOff)
+    if (m_detailsOff > 0)
         return;
     const RecordSet& r = *cdsSolicitacaoIE;
     cdsSolicitacao_IE_Socio->setParam("PAR", r.value("ID_SOLICITACAO"));
@@ -262,7 +271,7 @@ void TdtmJX::openResponsibleDetails()
 
 void TdtmJX::openEnablementDetails()
 {
-    if (m_detailsOff)
+    if (m_detailsOff > 0)
         return;
     cdsSolicitacao_Contab_End->setParam("PAR", cdsSolicitacao_Contab->value("ID_ENDERECO"));
     cdsSolicitacao_Contab_Com->setParam("PAR", cdsSolicitacao_Contab->value("ID_COMUNICACAO"));
@@ -361,10 +370,16 @@ bool TdtmJX::locateByTypedValue(RecordSet& set, const QString& valueText, const 
     bool ok = true;
     switch (set.field(index).type) {
     case FieldType::Text:
-    case FieldType::Date:
     case FieldType::Blob:
         value = valueText;
         break;
+    case FieldType::Date: {
+        // Typed as the user reads dates, held as the table keeps them.
+        const QDate date = QDate::fromString(valueText.trimmed(), QStringLiteral("dd/MM/yyyy"));
+        ok = date.isValid();
+        value = date.toString(Qt::ISODate);
+        break;
+    }
     case FieldType::AutoInc:
     case FieldType::Integer:
     case FieldType::SmallInt:

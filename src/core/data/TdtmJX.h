@@ -108,6 +108,9 @@ public:
     class DetailReactionOff {
     public:
         DetailReactionOff(TdtmJX& jx, RecordSet& filings);
+        // Switches the reaction back on and loads the details; a failure is thrown.
+        void end();
+        // Without end() (a failure on the way): back on, loading as best it can.
         ~DetailReactionOff();
         DetailReactionOff(const DetailReactionOff&) = delete;
         DetailReactionOff& operator=(const DetailReactionOff&) = delete;
@@ -115,6 +118,7 @@ public:
     private:
         TdtmJX& m_jx;
         RecordSet& m_filings;
+        bool m_ended = false;
     };
 
     // Orders by the column, reusing the ordering after the first use.
@@ -140,7 +144,7 @@ private:
     void addDerivedColumns();
     void addAddressColumns(RecordSet& address);
     void openEnablementDetails();
-    bool m_detailsOff = false;
+    int m_detailsOff = 0; // guards alive
 
     TdtmDB& m_db;
     UserPrompts& m_prompts;

@@ -80,7 +80,9 @@ Search::Search(TdtmJX& jx, RecordSet& set, const QString& table, const QString& 
 Search::Outcome Search::confirm(const QString& title, const QString& value, Form form, bool dateMasked)
 {
     UserPrompts& prompts = m_jx.prompts();
-    if (dateMasked && value.mid(6, 4).trimmed().size() < 4) {
+    QString year = value.mid(6, 4);
+    year.remove(u' ');
+    if (dateMasked && year.size() < 4) {
         prompts.error(kBadDate);
         return Outcome::Refused;
     }
@@ -140,17 +142,22 @@ bool Search::partial(int index, const QString& value)
         for (int v = 0; v < found.count(); ++v)
             keys.insert(found.valueAt(v, key).toString());
     }
-    if (keys.isEmpty())
+    // Only keys the browser holds count: nothing else may reorder it.
+    const int key = m_set.fieldIndex(m_key);
+    bool any = false;
+    for (int v = 0; v < m_set.count() && !any; ++v)
+        any = keys.contains(m_set.valueAt(v, key).toString());
+    if (!any)
         return false;
     TdtmJX::DetailReactionOff quiet(m_jx, m_set);
     m_set.clearSort();
-    const int key = m_set.fieldIndex(m_key);
-    m_set.setMarks(kMarkField, [this, key, &keys](int v) {
-        return QVariant(keys.contains(m_set.valueAt(v, key).toString()) ? 1 : 2);
+    m_set.setMarks(kMarkField, [this, key, &keys](int raw) {
+        return QVariant(keys.contains(m_set.rawValue(raw, key).toString()) ? 1 : 2);
     });
     m_set.sortBy(kMarkField);
     m_set.moveTo(0);
     m_marked = true;
+    quiet.end(); // the details of the first match, with any failure reported
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -38,6 +39,10 @@ QLabel* TFrmHabContabilista::addCaption(const QString& text, const QString& name
 {
     auto* label = new QLabel(text, this);
     label->setObjectName(name);
+    // Room for the bold face: a caption made bold by the kind must not be cut.
+    QFont boldFont = label->font();
+    boldFont.setBold(true);
+    label->setMinimumWidth(QFontMetrics(boldFont).horizontalAdvance(text) + 2);
     setBold(label, bold);
     m_captions.insert(name, label);
     return label;

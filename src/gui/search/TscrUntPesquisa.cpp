@@ -2,6 +2,7 @@
 
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
+#include "text/Masks.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -98,7 +99,10 @@ TscrUntPesquisa::TscrUntPesquisa(TdtmJX& jx, QTableView* grid, data::RecordSet& 
     // The same two on the window's menu.
     auto* confirmAction = new QAction(QStringLiteral("C&onfirmar"), this);
     connect(confirmAction, &QAction::triggered, m_confirm, &QPushButton::click);
+    confirmAction->setToolTip(QStringLiteral("Confirmar"));
     auto* cancelAction = new QAction(QStringLiteral("&Cancelar"), this);
+    cancelAction->setToolTip(QStringLiteral("Cancelar"));
+    cancelAction->setShortcut(QKeySequence(Qt::Key_Escape));
     connect(cancelAction, &QAction::triggered, this, &QDialog::reject);
     addAction(confirmAction);
     addAction(cancelAction);
@@ -122,7 +126,7 @@ void TscrUntPesquisa::chooseField(int index)
         m_forms->button(i)->setVisible(options.forms.contains(Search::Form(i)));
     m_forms->button(int(options.chosen))->setChecked(true);
     m_dateMask = options.dateMask;
-    m_value->setInputMask(m_dateMask ? QStringLiteral("99/99/9999; ") : QString());
+    m_value->setInputMask(m_dateMask ? masks::toQtInputMask(masks::kDataPesquisa) : QString());
 }
 
 bool TscrUntPesquisa::confirm()
