@@ -1,6 +1,7 @@
 // A partial search over 100,000 requests (the selection of the keys, the re-marking and the
 // reordering of the browser's set) against the bare SQL selection of the same keys.
 
+#include "BenchDatabase.h"
 #include "BenchRatio.h"
 
 #include "data/TdtmJX.h"
@@ -19,21 +20,10 @@ namespace {
 
 constexpr int kRequests = 100000;
 
-QTemporaryDir& folder()
-{
-    static QTemporaryDir dir;
-    return dir;
-}
-
-QString path()
-{
-    return QDir(folder().path()).filePath("Banco/JX.mdb");
-}
-
 void fill()
 {
     jx::db::Connection c;
-    c.open(path(), jx::db::kDatabaseKey);
+    c.open(jxbench::databasePath(), jx::db::kDatabaseKey);
     c.begin();
     jx::db::Statement insert
         = c.prepare("INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, STATUS, CATEGORIA) VALUES (?, ?, 'C', 1)");
@@ -50,8 +40,8 @@ void fill()
 void BM_PartialSearch(benchmark::State& state)
 {
     jx::ScriptedPrompts prompts;
-    jx::TdtmDB database(folder().path(), prompts, [] {});
-    jx::TdtmJX jx(database, prompts, [] {}, folder().path());
+    jx::TdtmDB database(jxbench::folder().path(), prompts, [] {});
+    jx::TdtmJX jx(database, prompts, [] {}, jxbench::folder().path());
     jx::Search search(jx, *jx.cdsSolicitacaoIE, "SOLICITACAO_IE", "ID_SOLICITACAO");
     for (auto _ : state) {
         const auto outcome = search.confirm("Nome Empresarial", "SILVA", jx::Search::Form::Partial, false);
@@ -64,7 +54,7 @@ BENCHMARK(BM_PartialSearch)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_SelectKeys(benchmark::State& state)
 {
     jx::db::Connection c;
-    c.open(path(), jx::db::kDatabaseKey);
+    c.open(jxbench::databasePath(), jx::db::kDatabaseKey);
     for (auto _ : state) {
         jx::db::Statement s
             = c.prepare("SELECT ID_SOLICITACAO FROM SOLICITACAO_IE WHERE NOME_EMPRESARIAL LIKE ? ESCAPE '\\'");
@@ -82,8 +72,7 @@ BENCHMARK(BM_SelectKeys)->Unit(benchmark::kMillisecond)->Iterations(3);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QDir(folder().path()).mkpath("Banco");
-    jx::db::createDatabase(path());
+    jxbench::createDatabase();
     fill();
     return jxbench::runWithRatios(argc, argv, { { "BM_PartialSearch/iterations:3", "BM_SelectKeys/iterations:3" } });
 }

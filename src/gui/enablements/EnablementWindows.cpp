@@ -125,19 +125,8 @@ void EnablementWindows::deleteEnablement()
 
 void EnablementWindows::editAddress()
 {
-    Addresses& addresses = m_lifecycle->addresses();
-    data::RecordSet& target = *m_jx.cdsSolicitacao_Contab_End;
-    addresses.CarregarEndereco(m_jx.cdsSolicitacao_Contab->value("ID_ENDERECO"), target);
-    try {
-        TFrmCadastroEndereco form(m_commands, m_jx, m_prompts, QApplication::activeWindow());
-        if (form.exec() == QDialog::Accepted)
-            addresses.DevolverEndereco(target);
-        else
-            addresses.discardScratch();
-    } catch (...) {
-        addresses.discardScratch();
-        throw;
-    }
+    runAddressForm(m_commands, m_jx, m_prompts, m_lifecycle->addresses(),
+        m_jx.cdsSolicitacao_Contab->value("ID_ENDERECO"), *m_jx.cdsSolicitacao_Contab_End);
 }
 
 } // namespace jx::gui

@@ -208,18 +208,7 @@ void RequestWindows::editAddress(bool establishment)
 
 void RequestWindows::runAddressForm(const QVariant& link, data::RecordSet& target)
 {
-    Addresses& addresses = m_lifecycle->addresses();
-    addresses.CarregarEndereco(link, target);
-    try {
-        TFrmCadastroEndereco form(m_commands, m_jx, m_prompts, QApplication::activeWindow());
-        if (form.exec() == QDialog::Accepted)
-            addresses.DevolverEndereco(target);
-        else
-            addresses.discardScratch();
-    } catch (...) {
-        addresses.discardScratch();
-        throw;
-    }
+    gui::runAddressForm(m_commands, m_jx, m_prompts, m_lifecycle->addresses(), link, target);
 }
 
 void RequestWindows::editPersonAddress(Persons::Kind kind)

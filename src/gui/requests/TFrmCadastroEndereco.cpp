@@ -8,6 +8,7 @@
 #include "text/Masks.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -157,6 +158,22 @@ void TFrmCadastroEndereco::done(int result)
         return;
     }
     TFrmCadastroPadrao::done(result);
+}
+
+void runAddressForm(Commands& commands, TdtmJX& jx, UserPrompts& prompts, Addresses& addresses, const QVariant& link,
+    data::RecordSet& target)
+{
+    addresses.CarregarEndereco(link, target);
+    try {
+        TFrmCadastroEndereco form(commands, jx, prompts, QApplication::activeWindow());
+        if (form.exec() == QDialog::Accepted)
+            addresses.DevolverEndereco(target);
+        else
+            addresses.discardScratch();
+    } catch (...) {
+        addresses.discardScratch();
+        throw;
+    }
 }
 
 } // namespace jx::gui

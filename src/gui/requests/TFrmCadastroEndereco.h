@@ -7,12 +7,24 @@ class QLabel;
 class QLineEdit;
 class QStackedWidget;
 
+#include <QVariant>
+
 namespace jx {
 class TdtmJX;
 class UserPrompts;
+class Addresses;
 } // namespace jx
 
+namespace jx::data {
+class RecordSet;
+}
+
 namespace jx::gui {
+
+// The address form over the owner's address: the scratch row loaded from the link and the
+// target, copied back on Salvar, discarded otherwise (also when the form fails).
+void runAddressForm(Commands& commands, TdtmJX& jx, UserPrompts& prompts, Addresses& addresses, const QVariant& link,
+    data::RecordSet& target);
 
 // The address form, shared by every owner. It edits the scratch row (cdsEnderco); Salvar
 // runs the checks in order, any other close asks before discarding.
