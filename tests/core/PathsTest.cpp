@@ -1,4 +1,5 @@
 #include "platform/Paths.h"
+#include "platform/ProgramFolder.h"
 #include "platform/Volumes.h"
 
 #include <QDir>
@@ -87,4 +88,15 @@ TEST(Volumes, UnreadableMediaGiveZeroAndEmpty)
     EXPECT_EQ(volumes::parseSerial("123"), 123u);
     EXPECT_EQ(volumes::parseSerial("lixo"), 0u);
     EXPECT_EQ(volumes::parseSerial("FFFF-FFFF"), 0xFFFFFFFFu);
+}
+
+TEST(ProgramFolder, TheKeysFolderInEitherSpelling)
+{
+    QTemporaryDir root;
+    // Neither yet: the program's own spelling.
+    EXPECT_EQ(jx::programFolder::binFolderOf(root.path()), QDir(root.path()).filePath("BIN"));
+    QDir(root.path()).mkpath("bin");
+    EXPECT_EQ(jx::programFolder::binFolderOf(root.path()), QDir(root.path()).filePath("bin"));
+    QDir(root.path()).mkpath("BIN");
+    EXPECT_EQ(jx::programFolder::binFolderOf(root.path()), QDir(root.path()).filePath("BIN"));
 }

@@ -6,6 +6,7 @@
 #include "db/ReferenceData.h"
 #include "db/Schema.h"
 #include "delivery/DeliveryCrypto.h"
+#include "platform/ProgramFolder.h"
 #include "platform/UserPrompts.h"
 
 #include <QDir>
@@ -68,7 +69,7 @@ TdtmJX::TdtmJX(TdtmDB& database, UserPrompts& prompts, TerminationHook terminate
     : m_db(database)
     , m_prompts(prompts)
     , m_terminate(std::move(terminate))
-    , m_crypto(std::make_unique<DeliveryCrypto>(QDir(programFolder).filePath(QStringLiteral("BIN")), prompts))
+    , m_crypto(std::make_unique<DeliveryCrypto>(programFolder::binFolderOf(programFolder), prompts))
 {
     cdsSolicitacaoIE = makeSet(
         "cdsSolicitacaoIE", "SELECT * FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO", "SOLICITACAO_IE", "ID_SOLICITACAO");

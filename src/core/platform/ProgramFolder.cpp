@@ -22,12 +22,18 @@ QString path()
     return QDir(data).filePath(QStringLiteral("JX"));
 }
 
-QString binFolder()
+QString binFolderOf(const QString& rootPath)
 {
-    const QDir root(path());
+    const QDir root(rootPath);
     const QString bin = root.filePath(QStringLiteral("BIN"));
     if (!QFileInfo::exists(bin) && QFileInfo(root.filePath(QStringLiteral("bin"))).isDir())
         return root.filePath(QStringLiteral("bin"));
+    return bin;
+}
+
+QString binFolder()
+{
+    const QString bin = binFolderOf(path());
     QDir().mkpath(bin);
     return bin;
 }

@@ -11,6 +11,8 @@ QString path();
 // BIN beneath the program folder, created when missing. One folder serves the spellings
 // "BIN" and "bin" of the installed program.
 QString binFolder();
+// The same beneath a given program folder, without creating it.
+QString binFolderOf(const QString& root);
 QString iniFile();
 QString tempFolder();
 
