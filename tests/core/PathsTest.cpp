@@ -1,5 +1,6 @@
 #include "platform/Paths.h"
 #include "platform/ProgramFolder.h"
+#include "platform/RemovableMedia.h"
 #include "platform/Volumes.h"
 
 #include <QDir>
@@ -99,4 +100,46 @@ TEST(ProgramFolder, TheKeysFolderInEitherSpelling)
     EXPECT_EQ(jx::programFolder::binFolderOf(root.path()), QDir(root.path()).filePath("bin"));
     QDir(root.path()).mkpath("BIN");
     EXPECT_EQ(jx::programFolder::binFolderOf(root.path()), QDir(root.path()).filePath("BIN"));
+}
+
+TEST(RemovableMedia, MountsOfRemovableDisksAndStandInFolders)
+{
+    QTemporaryDir sys;
+    const QString block = QDir(sys.path()).filePath("block");
+    auto disk = [&block](const char* name, const char* removable) {
+        QDir(block).mkpath(QLatin1String(name));
+        QFile f(QDir(block).filePath(QLatin1String(name) + QStringLiteral("/removable")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(removable);
+    };
+    disk("sda", "0\n");
+    disk("sdb", "1\n");
+    disk("mmcblk0", "1\n");
+    const QString mounts = QStringLiteral("/dev/sda1 / ext4 rw 0 0\n"
+                                          "proc /proc proc rw 0 0\n"
+                                          "/dev/sdb1 /media/PEN\\040DRIVE vfat rw 0 0\n"
+                                          "/dev/mmcblk0p1 /media/card exfat rw 0 0\n"
+                                          "/dev/sdb1 /media/PEN\\040DRIVE vfat rw 0 0\n"
+                                          "tmpfs /run tmpfs rw 0 0\n");
+    EXPECT_EQ(jx::removable::removableMounts(mounts, block), QStringList({ "/media/PEN DRIVE", "/media/card" }));
+    EXPECT_FALSE(jx::removable::isRemovableDevice("/dev/sda2", block));
+    EXPECT_FALSE(jx::removable::isRemovableDevice("tmpfs", block));
+
+    // Folders standing in for drives: those that exist, once each.
+    QTemporaryDir a;
+    QTemporaryDir b;
+    {
+        QFile volume(QDir(a.path()).filePath(".jxvolume"));
+        ASSERT_TRUE(volume.open(QIODevice::WriteOnly));
+        volume.write("label=ZKF01\nserial=1A2B-3C4D\n");
+    }
+    const QString variable = a.path() + ":/nao/existe::" + b.path() + ":" + a.path();
+    EXPECT_EQ(jx::removable::standInFolders(variable), QStringList({ a.path(), b.path() }));
+    qputenv("JX_REMOVABLE", variable.toLocal8Bit());
+    const QList<jx::removable::Drive> drives = jx::removable::drives();
+    qunsetenv("JX_REMOVABLE");
+    const auto standIn = std::find_if(drives.cbegin(), drives.cend(), [&a](const auto& d) { return d.root == a.path(); });
+    ASSERT_NE(standIn, drives.cend());
+    EXPECT_EQ(standIn->label, "ZKF01");
+    EXPECT_EQ(standIn->serial, 0x1A2B3C4Du);
 }
