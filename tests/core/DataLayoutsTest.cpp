@@ -292,15 +292,7 @@ TEST_F(Layouts, GenerationWritesVerifiedFilingsAndRefusesTheOthers)
     RecordSet& r = *m_jx->cdsSolicitacaoIE;
     ASSERT_TRUE(r.locate("CNPJ", "33344455000183"));
     m_life->beginEdit();
-    r.setValue("RECEITA_BRUTA", "1000");
-    r.setValue("ID_REGIME_RECOLHIMENTO", 3);
-    r.setValue("ID_FORMA_COMERCIALIZACAO", m_jx->cdsForma_Comercializacao->valueAt(0, m_jx->cdsForma_Comercializacao->fieldIndex("CODIGO")));
-    db::Statement s = m_db->connection().prepare(
-        "SELECT ID_CNAEF FROM CNAEF P WHERE length(trim(COD_FORMATADO)) = 9 AND NOT EXISTS (SELECT 1 FROM CNAEF D "
-        "WHERE D.COD_TIPO = 6 AND D.COD_CNAEF_SUPERIOR = CAST(P.ID_CNAEF AS INTEGER)) AND NOT EXISTS (SELECT 1 FROM "
-        "CNAEF_CAE L WHERE L.ID_CNAEF = P.ID_CNAEF) LIMIT 1");
-    ASSERT_TRUE(s.step());
-    r.setValue("ID_CNAEF_PRINCIPAL", s.value(0));
+    typeActivityEssentials();
     ASSERT_TRUE(m_life->save({ "01/02/2005", "", "" }).saved);
     ASSERT_EQ(r.text("STATUS"), "C");
     const QString middle = r.value("ID_SOLICITACAO").toString();

@@ -51,19 +51,10 @@ protected:
     {
         ASSERT_EQ(create("11222333000181").outcome, RequestLifecycle::Confirmation::Outcome::Opened);
         RecordSet& r = *m_jx->cdsSolicitacaoIE;
-        r.setValue("RECEITA_BRUTA", "1000");
+        typeActivityEssentials();
         r.setValue("NOME_EMPRESARIAL", "EMPRESA");
         r.setValue("ID_NATUREZA_JURIDICA", m_jx->cdsNatureza_Juridica->valueAt(0, m_jx->cdsNatureza_Juridica->fieldIndex("ID_NATUREZAJUD")));
-        r.setValue("ID_REGIME_RECOLHIMENTO", 3);
         r.setValue("DATA_INICIO_ATIVIDADE", "01/02/2005");
-        r.setValue("ID_FORMA_COMERCIALIZACAO", m_jx->cdsForma_Comercializacao->valueAt(0, m_jx->cdsForma_Comercializacao->fieldIndex("CODIGO")));
-        // An activity without desmembramentos or CAE.
-        db::Statement s = m_db->connection().prepare(
-            "SELECT ID_CNAEF FROM CNAEF P WHERE length(trim(COD_FORMATADO)) = 9 AND INFORMA_CNPJ_VINC <> 'S' AND NOT "
-            "EXISTS (SELECT 1 FROM CNAEF D WHERE D.COD_TIPO = 6 AND D.COD_CNAEF_SUPERIOR = CAST(P.ID_CNAEF AS "
-            "INTEGER)) AND NOT EXISTS (SELECT 1 FROM CNAEF_CAE L WHERE L.ID_CNAEF = P.ID_CNAEF) LIMIT 1");
-        ASSERT_TRUE(s.step());
-        r.setValue("ID_CNAEF_PRINCIPAL", s.value(0));
         typeAddress(*m_jx->cdsSolicIEEndEstab);
         ASSERT_TRUE(m_life->save({ "01/02/2005", "", "" }).saved);
         m_life->beginEdit();
@@ -292,16 +283,7 @@ TEST_F(Rules, TheSaveSetsTheStatusFromErrorsAndOffersWarningsToo)
     // A branch complete but for its NIRE: one warning, no error.
     ASSERT_EQ(create("11222333000181", "1234567890107").outcome, RequestLifecycle::Confirmation::Outcome::Opened);
     RecordSet& r = *m_jx->cdsSolicitacaoIE;
-    r.setValue("RECEITA_BRUTA", "1000");
-    r.setValue("ID_REGIME_RECOLHIMENTO", 3);
-    r.setValue("ID_FORMA_COMERCIALIZACAO",
-        m_jx->cdsForma_Comercializacao->valueAt(0, m_jx->cdsForma_Comercializacao->fieldIndex("CODIGO")));
-    db::Statement s = m_db->connection().prepare(
-        "SELECT ID_CNAEF FROM CNAEF P WHERE length(trim(COD_FORMATADO)) = 9 AND NOT EXISTS (SELECT 1 FROM CNAEF D "
-        "WHERE D.COD_TIPO = 6 AND D.COD_CNAEF_SUPERIOR = CAST(P.ID_CNAEF AS INTEGER)) AND NOT EXISTS (SELECT 1 FROM "
-        "CNAEF_CAE L WHERE L.ID_CNAEF = P.ID_CNAEF) LIMIT 1");
-    ASSERT_TRUE(s.step());
-    r.setValue("ID_CNAEF_PRINCIPAL", s.value(0));
+    typeActivityEssentials();
     r.setValue("DATA_INICIO_ATIVIDADE", QDate(2005, 2, 1));
     typeAddress(*m_jx->cdsSolicIEEndEstab);
     EXPECT_TRUE(m_verify->ApurarPendencias(1)); // what the verify command calls "no pending item"

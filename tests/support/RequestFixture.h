@@ -62,6 +62,23 @@ protected:
         address.setValue("LOGRADOURO", "DAS FLORES");
     }
 
+    // What every request needs whatever its category: revenue, regime, form of trade and an
+    // activity without desmembramentos, CAE or linked-CNPJ requirement.
+    void typeActivityEssentials()
+    {
+        RecordSet& r = *m_jx->cdsSolicitacaoIE;
+        r.setValue("RECEITA_BRUTA", "1000");
+        r.setValue("ID_REGIME_RECOLHIMENTO", 3);
+        RecordSet& forms = *m_jx->cdsForma_Comercializacao;
+        r.setValue("ID_FORMA_COMERCIALIZACAO", forms.valueAt(0, forms.fieldIndex("CODIGO")));
+        jx::db::Statement s = m_db->connection().prepare(
+            "SELECT ID_CNAEF FROM CNAEF P WHERE length(trim(COD_FORMATADO)) = 9 AND INFORMA_CNPJ_VINC <> 'S' AND NOT "
+            "EXISTS (SELECT 1 FROM CNAEF D WHERE D.COD_TIPO = 6 AND D.COD_CNAEF_SUPERIOR = CAST(P.ID_CNAEF AS "
+            "INTEGER)) AND NOT EXISTS (SELECT 1 FROM CNAEF_CAE L WHERE L.ID_CNAEF = P.ID_CNAEF) LIMIT 1");
+        ASSERT_TRUE(s.step());
+        r.setValue("ID_CNAEF_PRINCIPAL", s.value(0));
+    }
+
     RequestLifecycle::SaveResult save() { return m_life->save({ "  /  /    ", "", "  /  /    " }); }
 
     TestProgramFolder m_folder;

@@ -195,6 +195,15 @@ void TdtmJX::openSet(RecordSet& set)
     set.open(m_db.connection());
 }
 
+void TdtmJX::reopenAt(RecordSet& set, const QVariant& key)
+{
+    set.clearSort();
+    set.close();
+    openSet(set);
+    if (!key.isNull())
+        set.locate(set.keyField(), key);
+}
+
 void TdtmJX::wireDetails()
 {
     connect(cdsSolicitacaoIE, &RecordSet::currentChanged, this, &TdtmJX::openRequestDetails);

@@ -88,6 +88,9 @@ public:
 
     // Opens a closed record set on the connection (reopening it when open).
     void openSet(RecordSet& set);
+    // Reads a filing set again from the table, unsorted, back on the row with this key when
+    // it is still there (the table may have lost it to a rollback).
+    void reopenAt(RecordSet& set, const QVariant& key);
     // Reopens the detail sets of the current request (its key may have been assigned since
     // the row became current), of the current partner and of the current responsible person.
     void openRequestDetails();

@@ -156,7 +156,7 @@ EnablementLifecycle::SaveResult EnablementLifecycle::save(
     if (!m_jx.apply(e, 0, false))
         return refused();
     m_jx.database().commitTransaction();
-    reload(e.value("ID_SOLICITACAO_CONTABILISTA"));
+    m_jx.reopenAt(e, e.value("ID_SOLICITACAO_CONTABILISTA"));
     result.saved = true;
     return result;
 }
@@ -177,17 +177,7 @@ void EnablementLifecycle::abandon()
     m_addresses.discardScratch();
     if (m_jx.database().inTransaction())
         m_jx.database().rollbackTransaction();
-    reload(id);
-}
-
-void EnablementLifecycle::reload(const QVariant& currentId)
-{
-    RecordSet& e = *m_jx.cdsSolicitacao_Contab;
-    e.clearSort();
-    e.close();
-    m_jx.openSet(e);
-    if (!currentId.isNull())
-        e.locate("ID_SOLICITACAO_CONTABILISTA", currentId);
+    m_jx.reopenAt(*m_jx.cdsSolicitacao_Contab, id);
 }
 
 bool EnablementLifecycle::deleteCurrent()
@@ -227,12 +217,12 @@ bool EnablementLifecycle::deleteCurrent()
             }
         }
     } catch (...) {
-        reload(id); // rolled back by the guard: the sets show the table again
+        m_jx.reopenAt(e, id); // rolled back by the guard: the sets show the table again
         throw;
     }
     // A refusal on the way: the guard rolled back, the apply step has reported it.
     if (!done)
-        reload(id); // the sets show the table again
+        m_jx.reopenAt(e, id); // the sets show the table again
     return done;
 }
 

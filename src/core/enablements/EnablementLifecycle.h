@@ -55,7 +55,6 @@ public:
     static QString requiredText(const QString& label);
 
 private:
-    void reload(const QVariant& currentId);
     bool identificationTaken(const QString& identification);
 
     TdtmJX& m_jx;

@@ -91,7 +91,7 @@ RequestLifecycle::Confirmation RequestLifecycle::confirmNewRequest(const QString
         } catch (...) {
             // The inserted row goes with the rollback: the set must not keep it.
             transaction.rollback();
-            reloadRequests({});
+            m_jx.reopenAt(*m_jx.cdsSolicitacaoIE, {});
             throw;
         }
         requests.edit();
@@ -134,16 +134,6 @@ void RequestLifecycle::beginEdit()
     m_jx.cdsSolicitacaoIE->edit();
     editDetails();
     transaction.release();
-}
-
-void RequestLifecycle::reloadRequests(const QVariant& currentId)
-{
-    RecordSet& requests = *m_jx.cdsSolicitacaoIE;
-    requests.clearSort();
-    requests.close();
-    m_jx.openSet(requests);
-    if (!currentId.isNull())
-        requests.locate("ID_SOLICITACAO", currentId);
 }
 
 RequestLifecycle::SaveResult RequestLifecycle::save(const DateTexts& dates, const std::function<void()>& showPendings)
@@ -234,7 +224,7 @@ void RequestLifecycle::abandon()
              m_jx.cdsSolicitacaoIEComun, m_jx.cdsSolicIEEndCorresp, m_jx.cdsSolicIEEndEstab })
         set->cancelUpdates();
     m_jx.database().rollbackTransaction();
-    reloadRequests(id);
+    m_jx.reopenAt(*m_jx.cdsSolicitacaoIE, id);
 }
 
 bool RequestLifecycle::deleteCurrent()
@@ -290,7 +280,7 @@ bool RequestLifecycle::deleteCurrent()
         throw;
     } catch (...) {
         // The guard has rolled back; the sets show the table again.
-        reloadRequests(id);
+        m_jx.reopenAt(*m_jx.cdsSolicitacaoIE, id);
         throw Error(kDeleteFailed);
     }
     return true;

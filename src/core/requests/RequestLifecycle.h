@@ -79,7 +79,6 @@ private:
     void editOrAppend(data::RecordSet& set);
     // The company contact and both addresses into editing, unsaved rows dropped.
     void editDetails();
-    void reloadRequests(const QVariant& currentId);
 
     TdtmJX& m_jx;
     UserPrompts& m_prompts;
