@@ -200,7 +200,7 @@ TEST_F(Layouts, PartnersResponsiblesLinkedRowsAndDeliveriesInTheirOrder)
             s.bind(2, QStringLiteral("P%1").arg(n));
             s.bind(3, n == 1 ? "D" : "T");
             s.bind(4, n == 1 ? "2026-12-09 00:00:00" : "2026-12-09 08:00:01");
-            s.bind(5, QByteArray("Recebido em Bras\xEDlia & <ZKF>\r\nfim"));
+            s.bind(5, QByteArray("Recebido em Bras\xEDlia \x96 \x93" "ZKF\x94 & <x>\r\nfim"));
             s.run();
         }
         db::Statement other = m_db->connection().prepare("INSERT INTO ENTREGAS (SOLICITACAO_ID) VALUES (?)");
@@ -229,14 +229,15 @@ TEST_F(Layouts, PartnersResponsiblesLinkedRowsAndDeliveriesInTheirOrder)
     EXPECT_EQ(l.filter("<socio>").size(), 3);
     EXPECT_EQ(l.filter("<responsavel>").size(), 1);
     EXPECT_TRUE(leaves.contains("solicitacao/responsavel/cpf=87748248800"));
-    // Deliveries after the request, its own only, in their order; the receipt keeps accents.
+    // Deliveries after the request, its own only, in their order; the receipt, stored in
+    // Windows-1252, keeps its accents and typographic marks.
     const int end = int(l.indexOf("</solicitacao>"));
     EXPECT_EQ(l.filter("<entrega>").size(), 2);
     EXPECT_EQ(l.indexOf("<entrega>"), end + 1);
     EXPECT_EQ(l.filter("<num_protocolo>").join(u','), "<num_protocolo>P1</num_protocolo>,<num_protocolo>P2</num_protocolo>");
     EXPECT_TRUE(l.contains("<data_hora_protocolo>09/12/2026</data_hora_protocolo>"));
     EXPECT_TRUE(l.contains("<data_hora_protocolo>09/12/2026 08:00:01</data_hora_protocolo>"));
-    EXPECT_TRUE(l.join(u'\n').contains(QStringLiteral("<recibo>Recebido em Brasília &amp; &lt;ZKF&gt;\r\nfim</recibo>")));
+    EXPECT_TRUE(l.join(u'\n').contains(QStringLiteral("<recibo>Recebido em Brasília – “ZKF” &amp; &lt;x&gt;\r\nfim</recibo>")));
     m_persons->discard(Persons::Kind::Partner);
 }
 

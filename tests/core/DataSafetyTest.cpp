@@ -278,6 +278,12 @@ TEST_F(DataSafety, MoneyIsStoredInTenThousandths)
     EXPECT_EQ(money::format(5000, 2, true), "0,50");
     EXPECT_EQ(money::general(12345000), "1234,5");
     EXPECT_EQ(money::general(12340000), "1234");
+    EXPECT_EQ(money::grouped(1234567890000, 2), "123.456.789,00");
+    EXPECT_EQ(money::grouped(9999950, 2), "1.000,00"); // the rounding reaches the next group
+    EXPECT_EQ(money::grouped(9990000, 2), "999,00");
+    EXPECT_EQ(money::grouped(-10000000, 2), "-1.000,00");
+    EXPECT_EQ(money::grouped(-1000000, 2), "-100,00");
+    EXPECT_EQ(money::grouped(49, 2), "0,00");
     EXPECT_EQ(money::parse("1500.5"), 15005000);
     EXPECT_EQ(money::parse("1.500"), 15000000);
     EXPECT_FALSE(money::parse("12,34567").has_value());

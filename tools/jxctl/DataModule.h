@@ -21,4 +21,10 @@ struct DataModule {
 
 std::unique_ptr<DataModule> openDataModule(const QString& path);
 
+// "solicitacao" (true) or "habilitacao" (false); anything else is a usage error.
+bool requestKind(const QString& word, const QString& usage);
+qint64 idOf(const QString& text);
+// Puts the filing current (its details follow) and sets the current kind.
+void locateFiling(jx::TdtmJX& jx, bool request, qint64 id);
+
 } // namespace jxctl

@@ -22,35 +22,6 @@ namespace {
 
 const QString kUsage = QStringLiteral("verificar solicitacao|habilitacao ID [--banco CAMINHO] [--hoje DD/MM/AAAA]");
 
-// "solicitacao" (true) or "habilitacao" (false).
-bool requestKind(const QString& word, const QString& usage)
-{
-    if (word == QLatin1String("solicitacao"))
-        return true;
-    if (word == QLatin1String("habilitacao"))
-        return false;
-    throw UsageError(QStringLiteral("Tipo desconhecido: \"%1\". Uso: %2").arg(word, usage));
-}
-
-qint64 idOf(const QString& text)
-{
-    bool ok = false;
-    const qint64 id = text.toLongLong(&ok);
-    if (!ok)
-        throw UsageError(QStringLiteral("Identificador inválido: \"%1\".").arg(text));
-    return id;
-}
-
-// Puts the filing current (its details follow) and sets the current kind.
-void locateFiling(jx::TdtmJX& jx, bool request, qint64 id)
-{
-    jx.TipoAtual = request ? 1 : 0;
-    if (request && !jx.cdsSolicitacaoIE->locate(QStringLiteral("ID_SOLICITACAO"), id))
-        throw UsageError(QStringLiteral("Solicitação %1 não encontrada.").arg(id));
-    if (!request && !jx.cdsSolicitacao_Contab->locate(QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), id))
-        throw UsageError(QStringLiteral("Habilitação %1 não encontrada.").arg(id));
-}
-
 int verify(const QStringList& argsIn)
 {
     QStringList args = argsIn;

@@ -5,6 +5,7 @@
 #include "text/Money.h"
 #include "text/TextUtils.h"
 #include "data/RecordSet.h"
+#include "delivery/Receipts.h"
 
 #include <QDateTime>
 
@@ -240,9 +241,9 @@ void DataLayouts::deliveries(int kind, qint64 id)
         leaf("verificador_integridade", escaped(text(d, "VERIFICADORINTEGRIDADE")));
         leaf("identificador_disquete", escaped(text(d, "IDENTIFICADORDISQUETE")));
         const QVariant receipt = d.value("RECIBO");
-        // The receipt is kept as the file's single-byte text.
+        // The receipt is stored as Windows-1252 bytes.
         const QString receiptString = receipt.typeId() == QMetaType::QByteArray
-            ? QString::fromLatin1(receipt.toByteArray())
+            ? Receipts::fromWindows1252(receipt.toByteArray())
             : receipt.toString();
         const QString value = receiptText(receiptString);
         refuseControls("recibo", value);

@@ -158,23 +158,28 @@ QString CalcularHash(const QString& file)
     return sha1::hexUpperOfFile(file);
 }
 
+bool verifierMatches(pugi::xml_document& document)
+{
+    pugi::xml_node header = document.document_element().child("cabecalho");
+    pugi::xml_node verifier = header.child(kVerifierTag);
+    // An unstamped file cannot pass.
+    if (!verifier)
+        return false;
+    // The digest of what the library writes for the rest, taken in memory: the check only
+    // reads, so a read-only file can be checked and the file is never touched.
+    const QString stored = QString::fromUtf8(verifier.text().get());
+    header.remove_child(verifier);
+    const QString computed = sha1::hexUpper(xmlpass::bytesOf(document));
+    return stored == computed;
+}
+
 bool ConferirHash(const QString& fileName)
 {
     const QString file = fileName.trimmed();
     try {
         pugi::xml_document document;
         xmlpass::load(document, file);
-        pugi::xml_node header = document.document_element().child("cabecalho");
-        pugi::xml_node verifier = header.child(kVerifierTag);
-        // An unstamped file cannot pass; leave it exactly as it is.
-        if (!verifier)
-            return false;
-        // The digest of what the library writes for the rest, taken in memory: the check only
-        // reads, so a read-only file can be checked and the file is never touched.
-        const QString stored = QString::fromUtf8(verifier.text().get());
-        header.remove_child(verifier);
-        const QString computed = sha1::hexUpper(xmlpass::bytesOf(document));
-        return stored == computed;
+        return verifierMatches(document);
     } catch (const Error& e) {
         throw Error(kHashCheckFailedText, e.userText());
     }

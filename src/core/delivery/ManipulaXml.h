@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 
+#include <pugixml.hpp>
+
 namespace jx {
 
 class UserPrompts;
@@ -40,6 +42,8 @@ bool GravarVerificador(const QString& file, UserPrompts& prompts);
 // reads the file. A file without a verifier fails the check. Throws "Erro ao conferir o
 // hash!" when the file cannot be taken apart.
 bool ConferirHash(const QString& file);
+// The same check on a parsed document, which loses its verifier element.
+bool verifierMatches(pugi::xml_document& document);
 QString RetirarValidador(const QString& file);
 bool InserirValidador(const QString& file, const QString& verifier);
 QString CalcularHash(const QString& file);

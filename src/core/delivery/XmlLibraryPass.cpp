@@ -5,6 +5,8 @@
 
 #include <QFile>
 
+#include <cstring>
+
 namespace jx::xmlpass {
 
 namespace {
@@ -80,6 +82,13 @@ void rewrite(const QString& path)
     pugi::xml_document document;
     load(document, path);
     save(document, path);
+}
+
+pugi::xml_node findBelow(pugi::xml_node node, const char* name)
+{
+    return node.find_node([name](pugi::xml_node candidate) {
+        return candidate.type() == pugi::node_element && std::strcmp(candidate.name(), name) == 0;
+    });
 }
 
 QString textAt(const pugi::xml_document& document, std::initializer_list<const char*> names)

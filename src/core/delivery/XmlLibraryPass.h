@@ -20,6 +20,10 @@ void save(const pugi::xml_document& document, const QString& path);
 // Parses and saves again: the library pass proper.
 void rewrite(const QString& path);
 
+// The first element of that name below node, depth first, without recursion: files from
+// outside may nest as deep as they like.
+pugi::xml_node findBelow(pugi::xml_node node, const char* name);
+
 // The text of a child element reached by names from the root ("cabecalho", "protocolo"…),
 // empty when any of them is missing.
 QString textAt(const pugi::xml_document& document, std::initializer_list<const char*> names);

@@ -10,4 +10,17 @@ namespace jx::files {
 // was and no temporary file behind. Throws jx::Error.
 void replaceContent(const QString& path, const QByteArray& bytes);
 
+// While one lives, files replaced directly in this folder are written over in place and not
+// flushed to the disk: a working folder whose files live for one run and are deleted after it.
+class ScratchWrites {
+public:
+    explicit ScratchWrites(const QString& folder);
+    ~ScratchWrites();
+    ScratchWrites(const ScratchWrites&) = delete;
+    ScratchWrites& operator=(const ScratchWrites&) = delete;
+
+private:
+    QString m_folder;
+};
+
 } // namespace jx::files

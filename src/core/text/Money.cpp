@@ -84,4 +84,16 @@ QString general(qint64 count)
     return text;
 }
 
+QString grouped(qint64 count, int decimals)
+{
+    QString text = format(count, decimals, true);
+    const qsizetype start = text.startsWith(u'-') ? 1 : 0;
+    qsizetype end = text.indexOf(u',');
+    if (end < 0)
+        end = text.size();
+    for (qsizetype at = end - 3; at > start; at -= 3)
+        text.insert(at, u'.');
+    return text;
+}
+
 } // namespace jx::money

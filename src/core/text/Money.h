@@ -25,4 +25,8 @@ QString format(qint64 count, int decimals, bool leadingZero);
 // dropped (1234,5; 1234).
 QString general(qint64 count);
 
+// The count rounded to `decimals` decimals with the thousands grouped by points: the number
+// picture "###,###,###,##0.00" in the Brazilian form (1.234.567,89; 0,50; -1.000,00).
+QString grouped(qint64 count, int decimals);
+
 } // namespace jx::money
