@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "DeliveryWindows.h"
 #include "EnablementWindows.h"
 #include "PendingCommands.h"
 #include "RequestWindows.h"
@@ -41,6 +42,7 @@ struct TestShell {
     jx::gui::Commands& commands() { return *startup->commands(); }
     jx::gui::EnablementWindows& enablements() { return *startup->enablementWindows(); }
     jx::gui::PendingCommands& pending() { return *startup->pendingCommands(); }
+    jx::gui::DeliveryWindows& deliveries() { return *startup->deliveryWindows(); }
 
     // One number read with a connection of its own (committed data only).
     qint64 count(const QString& sql)

@@ -2,6 +2,7 @@
 
 #include "Binders.h"
 #include "Commands.h"
+#include "DeliveryWindows.h"
 #include "EnablementWindows.h"
 #include "PendingCommands.h"
 #include "RequestWindows.h"
@@ -33,6 +34,7 @@ Startup::~Startup()
     // connection.
     m_main.reset();
     m_requests.reset();
+    m_deliveries.reset();
     delete m_help.data();
     bind::setErrorSink({});
     m_commands.reset();
@@ -118,6 +120,7 @@ bool Startup::start()
         m_pending = std::make_unique<PendingCommands>(*m_commands, *m_jx, prompts);
         m_requests = std::make_unique<RequestWindows>(*m_commands, *m_jx, prompts, *m_pending);
         m_enablements = std::make_unique<EnablementWindows>(*m_commands, *m_jx, prompts, *m_pending);
+        m_deliveries = std::make_unique<DeliveryWindows>(*m_commands, *m_jx, prompts, m_options.programFolder);
         m_main = std::make_unique<TFrmPrincipal>(*m_commands, m_jx->Config, prompts, m_options.programFolder);
         m_main->showMaximized();
         splash.hide();

@@ -20,6 +20,7 @@ class TFrmPrincipal;
 class TFrmAguarde;
 class RequestWindows;
 class EnablementWindows;
+class DeliveryWindows;
 class PendingCommands;
 
 // The start-up sequence: single-instance guard, splash, database module, data module,
@@ -47,6 +48,7 @@ public:
     THelpWindow* helpWindow() const;
     RequestWindows* requestWindows() const { return m_requests.get(); }
     EnablementWindows* enablementWindows() const { return m_enablements.get(); }
+    DeliveryWindows* deliveryWindows() const { return m_deliveries.get(); }
     PendingCommands* pendingCommands() const { return m_pending.get(); }
 
     // The splash wait: JX_SPLASH_MS when set (a test setting), else 5000 ms.
@@ -67,6 +69,7 @@ private:
     std::unique_ptr<PendingCommands> m_pending;
     std::unique_ptr<RequestWindows> m_requests;
     std::unique_ptr<EnablementWindows> m_enablements;
+    std::unique_ptr<DeliveryWindows> m_deliveries;
     std::unique_ptr<TFrmPrincipal> m_main;
 };
 
