@@ -14,7 +14,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "../support/RequestFixture.h"
+#include "../support/ThreeRequests.h"
 
 using namespace jx;
 using namespace jxtest;
@@ -41,22 +41,11 @@ QStringList xmlFiles(const QString& folder)
     return QDir(folder).entryList({ "*.xml" }, QDir::Files, QDir::Name);
 }
 
-class Delivery : public RequestFixture {
+class Delivery : public ThreeRequests {
 protected:
     void SetUp() override
     {
-        RequestFixture::SetUp();
-        RsaKeyPair::generate().save(m_folder.path() + "/BIN");
-        for (const char* cnpj : { "11222333000181", "33344455000183", "44455566000183" }) {
-            ASSERT_EQ(create(QString::fromLatin1(cnpj), "1234567890107").outcome,
-                RequestLifecycle::Confirmation::Outcome::Opened);
-            typeAddress(*m_jx->cdsSolicIEEndEstab);
-            typeActivityEssentials();
-            ASSERT_TRUE(m_life->save({ "01/02/2005", "", "" }).saved);
-            ASSERT_EQ(m_jx->cdsSolicitacaoIE->text("STATUS"), "C");
-            m_ids << m_jx->cdsSolicitacaoIE->value("ID_SOLICITACAO").toString();
-        }
-        m_jx->TipoAtual = 1;
+        ThreeRequests::SetUp();
         m_disk = makeDisk("ZKF", "ABCD-1234");
     }
 
@@ -79,37 +68,6 @@ protected:
         return run;
     }
 
-    QString status(const QString& id)
-    {
-        return text(QStringLiteral("SELECT STATUS FROM SOLICITACAO_IE WHERE ID_SOLICITACAO = %1").arg(id));
-    }
-
-    QString text(const QString& sql)
-    {
-        db::Connection c;
-        c.open(m_folder.databasePath(), db::kDatabaseKey);
-        db::Statement s = c.prepare(sql);
-        return s.step() ? s.text(0) : QStringLiteral("<none>");
-    }
-
-    // Every row of every table, for comparing a database before and after.
-    QString dump()
-    {
-        db::Connection c;
-        c.open(m_folder.databasePath(), db::kDatabaseKey);
-        QString out;
-        for (const db::TableDef& table : db::tables()) {
-            db::Statement s = c.prepare(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(QLatin1String(table.name)));
-            while (s.step()) {
-                for (int i = 0; i < s.columnCount(); ++i)
-                    out += s.text(i) + u'|';
-                out += u'\n';
-            }
-        }
-        return out;
-    }
-
-    QStringList m_ids;
     QString m_disk;
     std::vector<std::unique_ptr<QTemporaryDir>> m_disks;
 };

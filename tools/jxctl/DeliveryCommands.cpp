@@ -1,10 +1,12 @@
-// jxctl entregar, capturar, recibo: the delivery runs of the wizard, the capture of a returned
-// disk and the stored receipt text, through the same core code as the windows.
+// jxctl entregar, capturar, recibo, backup: the delivery runs of the wizard, the capture of a
+// returned disk, the stored receipt text and the per-filing backups, through the same core code
+// as the windows.
 
 #include "Cli.h"
 #include "DataModule.h"
 
 #include "Error.h"
+#include "backup/FilingBackup.h"
 #include "data/TdtmJX.h"
 #include "db/Sqlite.h"
 #include "delivery/DeliveryRun.h"
@@ -25,6 +27,8 @@ const QString kDeliverUsage = QStringLiteral(
     "entregar disquete --drive PASTA|transmissor [--velkor CAMINHO] solicitacao|habilitacao ID... [--banco CAMINHO] "
     "[--chaves PASTA]");
 const QString kCaptureUsage = QStringLiteral("capturar --drive PASTA [--gravar] [--banco CAMINHO]");
+const QString kBackupUsage
+    = QStringLiteral("backup solicitacao|habilitacao ID... --pasta PASTA [--banco CAMINHO] [--chaves PASTA]");
 const QString kReceiptUsage = QStringLiteral("recibo ENTREGA_ID [--banco CAMINHO]");
 
 int deliver(const QStringList& argsIn)
@@ -120,6 +124,44 @@ int capture(const QStringList& argsIn)
     return refused == 0 && !incorrect ? 0 : 1;
 }
 
+int backup(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    const QString path = databaseOption(args);
+    const QString folder = takeOption(args, QStringLiteral("--pasta"));
+    const QString keys = takeOption(args, QStringLiteral("--chaves"));
+    if (folder.isEmpty() || args.size() < 2)
+        throw UsageError(QStringLiteral("Uso: jxctl %1").arg(kBackupUsage));
+    const bool request = requestKind(args.takeFirst(), kBackupUsage);
+    QList<qint64> ids;
+    for (const QString& text : std::as_const(args)) {
+        const qint64 id = idOf(text);
+        if (ids.contains(id))
+            throw UsageError(QStringLiteral("O identificador %1 foi informado mais de uma vez.").arg(id));
+        ids << id;
+    }
+    if (!QDir().mkpath(folder))
+        throw UsageError(QStringLiteral("Não foi possível criar a pasta %1.").arg(folder));
+    const auto module = openDataModule(path);
+    jx::TdtmJX& jx = *module->jx;
+    jx::data::RecordSet& filings = request ? *jx.cdsSolicitacaoIE : *jx.cdsSolicitacao_Contab;
+    QList<int> rows;
+    for (const qint64 id : ids) {
+        locateFiling(jx, request, id);
+        rows << filings.recNo();
+    }
+    jx.TipoAtual = request ? 1 : 0;
+    jx::FilingBackup backup(jx, module->prompts, module->programFolder);
+    if (!keys.isEmpty())
+        backup.setKeysFolder(keys);
+    const bool done = backup.run(rows, QFileInfo(folder).absoluteFilePath());
+    for (const QString& file : backup.written())
+        out(QDir::toNativeSeparators(file));
+    if (backup.written().isEmpty())
+        return backup.failures().isEmpty() ? 2 : 1;
+    return done && backup.written().size() == ids.size() ? 0 : 1;
+}
+
 int receipt(const QStringList& argsIn)
 {
     QStringList args = argsIn;
@@ -143,7 +185,7 @@ int receipt(const QStringList& argsIn)
 std::vector<Command> deliveryCommands()
 {
     return { { QStringLiteral("entregar"), kDeliverUsage, deliver }, { QStringLiteral("capturar"), kCaptureUsage, capture },
-        { QStringLiteral("recibo"), kReceiptUsage, receipt } };
+        { QStringLiteral("recibo"), kReceiptUsage, receipt }, { QStringLiteral("backup"), kBackupUsage, backup } };
 }
 
 } // namespace jxctl

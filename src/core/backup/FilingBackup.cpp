@@ -1,0 +1,109 @@
+#include "backup/FilingBackup.h"
+
+#include "Error.h"
+#include "data/TdtmJX.h"
+#include "db/TdtmDB.h"
+#include "delivery/DeliveryCrypto.h"
+#include "delivery/FileGeneration.h"
+#include "delivery/ManipulaXml.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "platform/UserPrompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace jx {
+
+FilingBackup::FilingBackup(TdtmJX& jx, UserPrompts& prompts, const QString& programFolder)
+    : m_jx(jx)
+    , m_prompts(prompts)
+    , m_programFolder(programFolder)
+{
+}
+
+QString FilingBackup::defaultFolder(const QString& programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("backup"));
+}
+
+bool FilingBackup::run(const QList<int>& rows, const QString& folderIn)
+{
+    m_memo.clear();
+    m_written.clear();
+    m_failures.clear();
+    if (m_pump)
+        m_pump();
+    const QString temp = QDir(m_programFolder).filePath(QStringLiteral("Temp"));
+    // The working files hold the filings in plain text: gone whatever happens.
+    struct TempRemoval {
+        QString folder;
+        ~TempRemoval() { paths::deleteFolderTree(folder); }
+    } removal { temp };
+    const files::ScratchWrites scratch(temp);
+    const QString folder = paths::withoutTrailingSeparator(QDir::toNativeSeparators(folderIn));
+    const int kind = m_jx.TipoAtual == 1 ? 1 : 0;
+    try {
+        FileGeneration generation(m_jx, m_programFolder);
+        if (!m_keysFolder.isEmpty())
+            generation.setKeysFolder(m_keysFolder);
+        QStringList ids;
+        const QStringList files = generation.GerarArquivos(rows, ids, temp, m_failures);
+        m_jx.TipoAtual = kind;
+        if (files.isEmpty()) {
+            QString text = kind == 1 ? kRequestFailures : kEnablementFailures;
+            for (const QString& id : std::as_const(m_failures))
+                text += (kind == 1 ? QStringLiteral("-Cód. Solicitação:") : QStringLiteral("-Cód. Hab. Contabilista:")) + id
+                    + QStringLiteral("\r\n");
+            m_prompts.information(text);
+            return false;
+        }
+        for (const QString& file : files)
+            m_memo << folder + paths::separator() + QFileInfo(file).fileName();
+        DeliveryCrypto crypto(m_keysFolder.isEmpty() ? m_jx.crypto().keysFolder() : m_keysFolder, m_prompts);
+        for (int i = 0; i < files.size(); ++i) {
+            if (m_pump)
+                m_pump();
+            // A backup whose data could not be encrypted would leave the filing in plain text
+            // and could not be restored: it is not copied (the failure was shown).
+            if (!crypto.CriptografarArquivo(files[i]) || !xmlfile::GravarVerificador(files[i], m_prompts)) {
+                m_memo[i] += kNo;
+                return false;
+            }
+            if (!QFileInfo(folder).isDir()) {
+                m_memo[i] += kNo;
+                m_prompts.error(kFolderMissing);
+                return false;
+            }
+            const QString target = QDir(folder).filePath(QFileInfo(files[i]).fileName());
+            try {
+                QFile source(files[i]);
+                if (!source.open(QIODevice::ReadOnly))
+                    throw Error(source.errorString());
+                const QByteArray bytes = source.readAll();
+                files::replaceContent(target, bytes);
+                QFile check(target);
+                if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)
+                    throw Error(QStringLiteral("cópia incompleta"));
+            } catch (const Error&) {
+                m_memo[i] += kNo;
+                m_prompts.error(kCopyFailed);
+                return false;
+            }
+            m_memo[i] += kOk;
+            m_written << target;
+        }
+        return true;
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (const std::exception& failure) {
+        // Said, not swallowed: a backup the user believes made would be worse than none.
+        const Error* error = dynamic_cast<const Error*>(&failure);
+        m_prompts.error(error ? error->userText() : QString::fromLocal8Bit(failure.what()));
+        m_jx.TipoAtual = kind;
+        return false;
+    }
+}
+
+} // namespace jx
