@@ -309,3 +309,66 @@ TEST(JxctlSearch, RowsFoundInTheBrowsersOrder)
     EXPECT_EQ(jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1", "--forma", "errada", "--banco", path }).status, 2);
     EXPECT_EQ(jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1", "--banco", path }).status, 1);
 }
+
+TEST(JxctlDatabase, CopyThenRestoreRoundTrip)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Banco"));
+    const QString path = dir.filePath("Banco/JX.mdb");
+    const QString backup = dir.filePath("backup");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    const auto addStreet = [&](const char* street) {
+        jx::db::Connection c;
+        c.open(path, jx::db::kDatabaseKey);
+        jx::db::Statement insert = c.prepare("INSERT INTO ENDERECO (LOGRADOURO, CEP) VALUES (?, '70000123')");
+        insert.bind(1, QString::fromUtf8(street));
+        insert.run();
+    };
+    const auto streets = [](const QString& file) {
+        jx::db::Connection c;
+        c.open(file, jx::db::kDatabaseKey);
+        jx::db::Statement rows = c.prepare("SELECT LOGRADOURO FROM ENDERECO ORDER BY ID_ENDERECO");
+        QStringList found;
+        while (rows.step())
+            found << rows.text(0);
+        return found;
+    };
+    addStreet("ANTES");
+
+    const CtlRun noFolder = jxctl({ "banco", "copiar", "--pasta", backup, "--banco", path });
+    EXPECT_EQ(noFolder.status, 2);
+    EXPECT_TRUE(noFolder.err.contains(QStringLiteral("O diretório de destino não existe.")))
+        << noFolder.err.toStdString();
+    EXPECT_EQ(jxctl({ "banco", "copiar", "--banco", path }).status, 2);
+
+    ASSERT_TRUE(QDir().mkpath(backup));
+    const CtlRun copied = jxctl({ "banco", "copiar", "--pasta", backup, "--banco", path });
+    ASSERT_EQ(copied.status, 0) << copied.err.toStdString();
+    const QString copy = copied.outText().trimmed();
+    EXPECT_TRUE(QRegularExpression("^JX\\d{14}\\.bkp$").match(QFileInfo(copy).fileName()).hasMatch())
+        << copy.toStdString();
+    EXPECT_EQ(QDir(backup).entryList(QDir::Files), QStringList { QFileInfo(copy).fileName() });
+    addStreet("DEPOIS");
+
+    QFile junk(dir.filePath("junk.bkp"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    junk.write(QByteArray(8192, 'x'));
+    junk.close();
+    const QByteArray before = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    const auto current = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    EXPECT_EQ(jxctl({ "banco", "restaurar", junk.fileName(), "--banco", path }).status, 1);
+    EXPECT_EQ(jxctl({ "banco", "restaurar", dir.filePath("ausente.bkp"), "--banco", path }).status, 1);
+    EXPECT_EQ(current(), before);
+
+    const CtlRun restored = jxctl({ "banco", "restaurar", copy, "--banco", path });
+    ASSERT_EQ(restored.status, 0) << restored.err.toStdString();
+    EXPECT_EQ(streets(path), QStringList { "ANTES" });
+    EXPECT_EQ(streets(path + ".anterior"), QStringList({ "ANTES", "DEPOIS" }));
+    EXPECT_EQ(jxctl({ "banco", "verificar", path }).status, 0);
+}

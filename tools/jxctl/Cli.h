@@ -43,6 +43,7 @@ std::vector<Command> dbCommands();
 std::vector<Command> requestCommands();
 std::vector<Command> verifyCommands();
 std::vector<Command> deliveryCommands();
+std::vector<Command> restoreCommands();
 
 // The value after a "--flag" in args (removed from args), or fallback when absent.
 QString takeOption(QStringList& args, const QString& flag, const QString& fallback = {});

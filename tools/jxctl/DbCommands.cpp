@@ -1,11 +1,14 @@
 #include "Cli.h"
+#include "ConsolePrompts.h"
 
 #include "Error.h"
+#include "backup/DatabaseCopy.h"
 #include "db/ReferenceData.h"
 #include "db/Sqlite.h"
 #include "db/TdtmDB.h"
 #include "platform/ProgramFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -22,9 +25,41 @@ QString csvField(const QString& text)
     return u'"' + quoted + u'"';
 }
 
+const QString kDatabaseUsage = QStringLiteral(
+    "banco criar|verificar CAMINHO | banco copiar --pasta PASTA [--banco CAMINHO] | banco restaurar COPIA [--banco "
+    "CAMINHO]");
+
+// The copy reads, and the restore writes, the file named: no connection of a running program to close.
+int copyOrRestore(const QStringList& argsIn)
+{
+    QStringList args = argsIn;
+    const QString path = databaseOption(args);
+    ConsolePrompts prompts;
+    if (args[0] == QLatin1String("copiar")) {
+        const QString folder = takeOption(args, QStringLiteral("--pasta"));
+        if (folder.isEmpty())
+            throw UsageError(QStringLiteral("Falta a opção --pasta. Uso: jxctl ") + kDatabaseUsage);
+        requireCount(args, 1, kDatabaseUsage);
+        const QString name = jx::dbcopy::copyName(QDateTime::currentDateTime());
+        if (!jx::dbcopy::copyDatabase(prompts, path, folder, name))
+            return 2;
+        out(QDir::toNativeSeparators(QDir(folder).absoluteFilePath(name)));
+        return 0;
+    }
+    requireCount(args, 2, kDatabaseUsage);
+    // Refused (or not readable) with the database untouched: 1; any other failure throws.
+    if (!jx::dbcopy::restoreDatabase(prompts, path, args[1]))
+        return 1;
+    out(QStringLiteral("Banco de dados restaurado em %1; o anterior ficou em %2")
+            .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(jx::dbcopy::safetyCopyFile(path))));
+    return 0;
+}
+
 int database(const QStringList& args)
 {
-    const QString usage = QStringLiteral("banco criar|verificar CAMINHO");
+    const QString& usage = kDatabaseUsage;
+    if (!args.isEmpty() && (args[0] == QLatin1String("copiar") || args[0] == QLatin1String("restaurar")))
+        return copyOrRestore(args);
     requireCount(args, 2, usage);
     const QString& path = args[1];
     if (args[0] == QLatin1String("criar")) {
@@ -105,7 +140,7 @@ void openDatabase(jx::db::Connection& connection, const QString& path)
 std::vector<Command> dbCommands()
 {
     return {
-        { QStringLiteral("banco"), QStringLiteral("banco criar|verificar CAMINHO"), database },
+        { QStringLiteral("banco"), kDatabaseUsage, database },
         { QStringLiteral("referencia"), QStringLiteral("referencia TABELA [--banco CAMINHO]"), reference },
     };
 }

@@ -23,6 +23,8 @@ std::vector<jxctl::Command> allCommands()
         commands.push_back(std::move(command));
     for (auto& command : jxctl::deliveryCommands())
         commands.push_back(std::move(command));
+    for (auto& command : jxctl::restoreCommands())
+        commands.push_back(std::move(command));
     return commands;
 }
 
