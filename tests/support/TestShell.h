@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "BackupWindows.h"
 #include "DeliveryWindows.h"
 #include "EnablementWindows.h"
 #include "PendingCommands.h"
@@ -43,6 +44,7 @@ struct TestShell {
     jx::gui::EnablementWindows& enablements() { return *startup->enablementWindows(); }
     jx::gui::PendingCommands& pending() { return *startup->pendingCommands(); }
     jx::gui::DeliveryWindows& deliveries() { return *startup->deliveryWindows(); }
+    jx::gui::BackupWindows& backups() { return *startup->backupWindows(); }
 
     // One number read with a connection of its own (committed data only).
     qint64 count(const QString& sql)

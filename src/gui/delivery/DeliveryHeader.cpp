@@ -1,9 +1,14 @@
 #include "DeliveryHeader.h"
 
+#include "data/RecordSet.h"
+
 #include <QApplication>
 #include <QBoxLayout>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QTableView>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -148,6 +153,38 @@ void setBoldNavy(QLabel* label, bool on)
     palette.setColor(
         QPalette::WindowText, on ? QColor(0, 0, 128) : QApplication::palette(label).color(QPalette::WindowText));
     label->setPalette(palette);
+}
+
+// The record set's cursor follows the grid's current row; the grid follows the cursor only when
+// it moved elsewhere, so that a multiple selection survives the cursor's own echo.
+QTableView* selectionGrid(
+    QWidget* parent, const char* name, data::RecordSet& set, const QList<data::RecordSetModel::Column>& columns)
+{
+    auto* model = new data::RecordSetModel(set, parent);
+    model->setColumns(columns);
+    auto* grid = new QTableView(parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->setModel(model);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    QObject::connect(
+        grid->selectionModel(), &QItemSelectionModel::currentRowChanged, grid, [&set](const QModelIndex& current) {
+            if (current.isValid() && current.row() != set.recNo())
+                set.moveTo(current.row());
+        });
+    auto follow = [grid, &set] {
+        const int row = set.recNo();
+        if (row >= 0 && row < grid->model()->rowCount() && grid->currentIndex().row() != row)
+            grid->selectionModel()->setCurrentIndex(
+                grid->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    };
+    QObject::connect(&set, &data::RecordSet::currentChanged, grid, follow);
+    QObject::connect(&set, &data::RecordSet::dataReset, grid, follow);
+    follow();
+    return grid;
 }
 
 } // namespace jx::gui

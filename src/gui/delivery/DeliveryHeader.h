@@ -1,9 +1,13 @@
 #pragma once
 
+#include "data/RecordSetModel.h"
+
+#include <QList>
 #include <QPixmap>
 
 class QBoxLayout;
 class QLabel;
+class QTableView;
 class QWidget;
 
 namespace jx::gui {
@@ -25,6 +29,10 @@ QPixmap diskettePicture();
 QPixmap transmissionPicture();
 QPixmap capturePicture();
 QPixmap receiptPicture();
+
+// A read-only grid of whole rows where Ctrl and Shift pick several, bound to the set.
+QTableView* selectionGrid(
+    QWidget* parent, const char* name, data::RecordSet& set, const QList<data::RecordSetModel::Column>& columns);
 
 // The lettering the delivery windows use to stress a text.
 void setBoldNavy(QLabel* label, bool on);

@@ -2,6 +2,7 @@
 
 #include "Binders.h"
 #include "Commands.h"
+#include "BackupWindows.h"
 #include "DeliveryWindows.h"
 #include "EnablementWindows.h"
 #include "PendingCommands.h"
@@ -34,6 +35,7 @@ Startup::~Startup()
     // connection.
     m_main.reset();
     m_requests.reset();
+    m_backups.reset();
     m_deliveries.reset();
     delete m_help.data();
     bind::setErrorSink({});
@@ -121,6 +123,7 @@ bool Startup::start()
         m_requests = std::make_unique<RequestWindows>(*m_commands, *m_jx, prompts, *m_pending);
         m_enablements = std::make_unique<EnablementWindows>(*m_commands, *m_jx, prompts, *m_pending);
         m_deliveries = std::make_unique<DeliveryWindows>(*m_commands, *m_jx, prompts, m_options.programFolder);
+        m_backups = std::make_unique<BackupWindows>(*m_commands, *m_jx, prompts, m_options.programFolder);
         m_main = std::make_unique<TFrmPrincipal>(*m_commands, m_jx->Config, prompts, m_options.programFolder);
         m_main->showMaximized();
         splash.hide();

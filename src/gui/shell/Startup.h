@@ -21,6 +21,7 @@ class TFrmAguarde;
 class RequestWindows;
 class EnablementWindows;
 class DeliveryWindows;
+class BackupWindows;
 class PendingCommands;
 
 // The start-up sequence: single-instance guard, splash, database module, data module,
@@ -49,6 +50,7 @@ public:
     RequestWindows* requestWindows() const { return m_requests.get(); }
     EnablementWindows* enablementWindows() const { return m_enablements.get(); }
     DeliveryWindows* deliveryWindows() const { return m_deliveries.get(); }
+    BackupWindows* backupWindows() const { return m_backups.get(); }
     PendingCommands* pendingCommands() const { return m_pending.get(); }
 
     // The splash wait: JX_SPLASH_MS when set (a test setting), else 5000 ms.
@@ -70,6 +72,7 @@ private:
     std::unique_ptr<RequestWindows> m_requests;
     std::unique_ptr<EnablementWindows> m_enablements;
     std::unique_ptr<DeliveryWindows> m_deliveries;
+    std::unique_ptr<BackupWindows> m_backups;
     std::unique_ptr<TFrmPrincipal> m_main;
 };
 
