@@ -84,4 +84,19 @@ inline void fillRequests(int count)
     c.commit();
 }
 
+// What the verification needs beyond the common rows, and one creation moment per request so
+// that every file has its own name.
+inline void completeRequests()
+{
+    jx::db::Connection c;
+    c.open(databasePath(), jx::db::kDatabaseKey);
+    c.exec("UPDATE SOLICITACAO_IE SET STATUS = 'C', DATASOLICITACAOIE = '2026-12-01', DATA_INICIO_ATIVIDADE = "
+           "'2005-02-01', ID_REGIME_RECOLHIMENTO = 3, ID_FORMA_COMERCIALIZACAO = (SELECT MIN(CODIGO) FROM "
+           "FORMA_COMERCIALIZACAO), ID_NATUREZA_JURIDICA = (SELECT MIN(ID_NATUREZAJUD) FROM NATUREZA_JURIDICA), "
+           "DATACRIACAO = datetime('2026-01-01 00:00:00', '+' || ID_SOLICITACAO || ' seconds'), ID_CNAEF_PRINCIPAL = "
+           "(SELECT ID_CNAEF FROM CNAEF P WHERE length(trim(COD_FORMATADO)) = 9 AND INFORMA_CNPJ_VINC <> 'S' AND NOT "
+           "EXISTS (SELECT 1 FROM CNAEF D WHERE D.COD_TIPO = 6 AND D.COD_CNAEF_SUPERIOR = CAST(P.ID_CNAEF AS "
+           "INTEGER)) AND NOT EXISTS (SELECT 1 FROM CNAEF_CAE L WHERE L.ID_CNAEF = P.ID_CNAEF) LIMIT 1)");
+}
+
 } // namespace jxbench

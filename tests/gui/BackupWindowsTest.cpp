@@ -65,6 +65,12 @@ struct Shell : TestShell {
     }
 };
 
+void shoot(QWidget* window, const char* name)
+{
+    if (qEnvironmentVariableIsSet("JX_SCREENSHOT_DIR"))
+        window->grab().save(qEnvironmentVariable("JX_SCREENSHOT_DIR") + u'/' + QLatin1String(name) + ".png");
+}
+
 QString pageName(const TscruntBackup& window)
 {
     return window.currentPage()->objectName();
@@ -80,6 +86,7 @@ TEST(BackupWindow, PagesFollowTheCommandsBothWays)
         shown = true;
         EXPECT_EQ(window.windowTitle(), "Cópia de Segurança");
         EXPECT_EQ(pageName(window), "tbsEscolheTipo");
+        shoot(&window, "backup-tipo");
         EXPECT_EQ(QDir::fromNativeSeparators(window.folder()), shell.backupFolder());
         // No type chosen.
         shell.prompts.expectError(TscruntBackup::kChooseType);
@@ -93,6 +100,7 @@ TEST(BackupWindow, PagesFollowTheCommandsBothWays)
         window.chooseCode(1);
         window.continueFromType();
         EXPECT_EQ(pageName(window), "tbsHabContabilista");
+        shoot(&window, "backup-habilitacoes");
         EXPECT_EQ(shell.jx().TipoAtual, 0);
         EXPECT_TRUE(window.listHasRows());
         window.continueFromList();
@@ -138,6 +146,8 @@ TEST(BackupWindow, SelectedEnablementsBackedUpThenOneRestored)
         shell.prompts.expectInformation(FilingBackup::kDone);
         window.start();
         EXPECT_EQ(pageName(window), "tbsEscolheTipo");
+        window.pages()->setCurrentWidget(window.page("tbsConfirmacao"));
+        shoot(&window, "backup-confirmacao");
         const QStringList lines = window.memo()->toPlainText().split(u'\n');
         ASSERT_EQ(lines.size(), 2);
         EXPECT_TRUE(lines[0].endsWith(" ..... OK!"));
@@ -157,6 +167,7 @@ TEST(BackupWindow, SelectedEnablementsBackedUpThenOneRestored)
         window.chooseCode(1);
         window.continueFromType();
         EXPECT_EQ(pageName(window), "tbsResHabContabilista");
+        shoot(&window, "restauracao-lista");
         EXPECT_EQ(shell.jx().cdsRestauracaoAux->count(), 2);
         window.continueFromList();
         EXPECT_EQ(pageName(window), "tbsConfirmacao");
