@@ -88,6 +88,8 @@ TscruntBackup::TscruntBackup(
         { Column { QStringLiteral("DESC_CNPJ"), QStringLiteral("CNPJ") },
             Column { QStringLiteral("NOME_EMPRESARIAL"), QString() },
             Column { QStringLiteral("STATUS"), QString() } });
+    m_requests->setColumnWidth(0, 140);
+    m_requests->setColumnWidth(1, 320);
     m_pages->addWidget(makeFilingPage("tbsSolicitacao",
         QStringLiteral("Selecione a(s) Solicitação(ões) para geração da Cópia de Segurança"), m_requests,
         QStringLiteral("Para selecionar mais de uma Solicitação manter pressionada a tecla Ctrl durante a seleção.")));
@@ -95,6 +97,8 @@ TscruntBackup::TscruntBackup(
         { Column { QStringLiteral("DESC_CRC"), QStringLiteral("CRC") },
             Column { QStringLiteral("DESC_IDENTIFICACAO"), QStringLiteral("Identificação") },
             Column { QStringLiteral("STATUS"), QString() } });
+    m_enablements->setColumnWidth(0, 160);
+    m_enablements->setColumnWidth(1, 160);
     m_pages->addWidget(makeFilingPage("tbsHabContabilista",
         QStringLiteral("Selecione a(s) Habilitação(ões) para geração da Cópia de Segurança"), m_enablements,
         QStringLiteral("Para selecionar mais de uma Habilitação manter pressionada a tecla Ctrl durante a seleção.")));
@@ -103,6 +107,8 @@ TscruntBackup::TscruntBackup(
     auto restoreGrid = [this, &files](const char* name, const QList<Column>& columns) {
         QTableView* grid = selectionGrid(this, name, files, columns);
         grid->setSelectionMode(QAbstractItemView::SingleSelection);
+        grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        grid->horizontalHeader()->setStretchLastSection(true);
         return grid;
     };
     m_restoreRequests = restoreGrid("dbgSolicitacaoArg",
