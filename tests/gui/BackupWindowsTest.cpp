@@ -81,6 +81,12 @@ QString pageName(const TscruntBackup& window)
 TEST(BackupWindow, PagesFollowTheCommandsBothWays)
 {
     Shell shell;
+    // The middle one incomplete: not offered while the window is open.
+    shell.e().moveTo(1);
+    shell.e().edit();
+    shell.e().setValue("STATUS", "I");
+    shell.e().post();
+    ASSERT_TRUE(shell.jx().apply(shell.e(), 0, false));
     bool shown = false;
     shell.backups().onShown = [&](TscruntBackup& window) {
         shown = true;
@@ -102,7 +108,13 @@ TEST(BackupWindow, PagesFollowTheCommandsBothWays)
         EXPECT_EQ(pageName(window), "tbsHabContabilista");
         shoot(&window, "backup-habilitacoes");
         EXPECT_EQ(shell.jx().TipoAtual, 0);
+        EXPECT_EQ(shell.e().count(), 2);
         EXPECT_TRUE(window.listHasRows());
+        // Only the list's Continuar answers Ctrl+C here.
+        shell.commands().runUpdateRules();
+        EXPECT_FALSE(shell.commands().action("actBackpTipo")->isEnabled());
+        EXPECT_TRUE(shell.commands().action("actBackupContHabContabilista")->isEnabled());
+        EXPECT_FALSE(shell.commands().action("actBackpIniciar")->isEnabled());
         window.continueFromList();
         EXPECT_EQ(pageName(window), "tbsConfirmacao");
         EXPECT_EQ(window.messageLabel()->text(), TscruntBackup::kBackupsGoTo);

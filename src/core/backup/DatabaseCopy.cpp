@@ -302,6 +302,22 @@ bool restoreDatabase(UserPrompts& prompts, const QString& databaseFile, const QS
     }
     source.close();
 
+    // Held until the swap: no writer may start on the old file while its safety copy is taken
+    // and it is replaced (one already writing makes the restore stop here).
+    db::Connection holder;
+    if (QFileInfo(databaseFile).isFile()) {
+        try {
+            holder.open(databaseFile, db::kDatabaseKey);
+            holder.exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        } catch (const db::DbError& e) {
+            // A damaged database is what a restore is for: only a busy one stops it.
+            if (e.isBusy())
+                throw Error(QStringLiteral("O banco de dados está em uso por outro programa. Feche-o e tente novamente."),
+                    e.message());
+            holder.close();
+        }
+    }
+
     // A journal beside the database belongs to a writer (or to its crash): the engine would
     // play it back onto the restored file.
     for (const QString& suffix : { QStringLiteral("-journal"), QStringLiteral("-wal") }) {

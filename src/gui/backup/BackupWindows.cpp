@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <functional>
+
 namespace jx::gui {
 
 BackupWindows::BackupWindows(
@@ -35,9 +37,20 @@ BackupWindows::BackupWindows(
     onWindow("actBackpIniciar", &TscruntBackup::start);
     for (const char* name : { "actBackp", "actRestauracao" })
         m_commands.setUpdateRule(QLatin1String(name), [] { return true; });
-    auto inWindow = [] { return qobject_cast<TscruntBackup*>(Commands::activeWindow()) != nullptr; };
-    for (const char* name : { "actBackpSelecionaCaminho", "actBackpTipo", "actBackupVoltar", "actBackpIniciar" })
-        m_commands.setUpdateRule(QLatin1String(name), inWindow);
+    // Each command only on its pages: Continuar of the type page and of a list share Ctrl+C.
+    auto onPage = [](std::function<bool(const QString& page)> wanted) {
+        return [wanted] {
+            auto* window = qobject_cast<TscruntBackup*>(Commands::activeWindow());
+            return window && wanted(window->currentPage()->objectName());
+        };
+    };
+    const auto typePage = [](const QString& page) { return page == QLatin1String("tbsEscolheTipo"); };
+    m_commands.setUpdateRule(QStringLiteral("actBackpSelecionaCaminho"), onPage(typePage));
+    m_commands.setUpdateRule(QStringLiteral("actBackpTipo"), onPage(typePage));
+    m_commands.setUpdateRule(
+        QStringLiteral("actBackupVoltar"), onPage([typePage](const QString& page) { return !typePage(page); }));
+    m_commands.setUpdateRule(QStringLiteral("actBackpIniciar"),
+        onPage([](const QString& page) { return page == QLatin1String("tbsConfirmacao"); }));
     m_commands.setUpdateRule(QStringLiteral("actBackupContHabContabilista"), [] {
         auto* window = qobject_cast<TscruntBackup*>(Commands::activeWindow());
         return window && window->listHasRows();

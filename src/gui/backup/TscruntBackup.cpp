@@ -279,13 +279,20 @@ void TscruntBackup::chooseCode(int code)
 
 void TscruntBackup::setFilters(bool on)
 {
-    if (on == m_filtered)
+    if (!on && !m_filtered)
         return;
     for (RecordSet* set : { m_jx.cdsSolicitacaoIE, m_jx.cdsSolicitacao_Contab }) {
-        if (on)
-            set->setFilter(offered);
-        else
+        if (!on) {
             set->clearFilter();
+            continue;
+        }
+        // Set again on every activation when a filing was marked incomplete meanwhile (a backup
+        // that failed its verification); otherwise left alone, so a selection stays.
+        bool stale = !m_filtered;
+        for (int row = 0; row < set->count() && !stale; ++row)
+            stale = !offered(*set, set->rawRowAt(row));
+        if (stale)
+            set->setFilter(offered);
     }
     m_filtered = on;
 }
@@ -300,8 +307,8 @@ bool TscruntBackup::event(QEvent* event)
 
 void TscruntBackup::done(int result)
 {
-    setFilters(false);
     TFrmPadrao::done(result);
+    setFilters(false);
 }
 
 RecordSet* TscruntBackup::listSet() const
@@ -397,6 +404,17 @@ void TscruntBackup::back()
 void TscruntBackup::start()
 {
     const int code = chosenCode();
+    // Whatever escapes to the program-wide handler, the window is back on its first page.
+    struct Back {
+        TscruntBackup* window;
+        ~Back()
+        {
+            if (window) {
+                window->m_status->clearMessage();
+                window->showPage("tbsEscolheTipo");
+            }
+        }
+    } back { this };
     {
         WaitCursor wait;
         QDir().mkpath(paths::withoutTrailingSeparator(m_folder));
@@ -424,7 +442,9 @@ void TscruntBackup::start()
             const bool replaced = dbcopy::RestaurarBanco(m_jx.database(), m_prompts, m_programFolder, copy);
             m_status->clearMessage();
             if (replaced) {
-                // The success message was shown by the restore. The windows close without the closing questions; the next start opens the new file.
+                // The restore showed its message. The windows close without the closing
+                // questions; the next start opens the new file.
+                back.window = nullptr;
                 if (endProgram)
                     endProgram();
                 return;
@@ -439,7 +459,6 @@ void TscruntBackup::start()
             m_status->clearMessage();
         }
     }
-    showPage("tbsEscolheTipo");
 }
 
 } // namespace jx::gui
