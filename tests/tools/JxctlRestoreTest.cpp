@@ -96,6 +96,11 @@ TEST_F(JxctlRestore, AnEncryptedFileBecomesANewFilingOfTheOtherDatabase)
                   "SOLICITACAO_CONTAB H JOIN ENDERECO E ON E.ID_ENDERECO = H.ID_ENDERECO JOIN COMUNICACAO C ON "
                   "C.ID_COMUNICACAO = H.ID_COMUNICACAO WHERE ID_SOLICITACAO_CONTABILISTA = 2"),
         "11144477735|123|2026-12-02 09:10:12|70000123|6133334444");
+    // The same file again: refused as already there, nothing written.
+    const CtlRun again = restore(file);
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(again.err.contains("Habilitação já existente")) << again.err.toStdString();
+    EXPECT_EQ(value(target(), "SELECT count(*) FROM SOLICITACAO_CONTAB"), "2");
 }
 
 TEST_F(JxctlRestore, RefusedFilesExitOneAndWriteNothing)

@@ -43,6 +43,16 @@ int restoreFile(const QStringList& argsIn)
     // A key that does not load is the installation's fault, not the file's: exit 2 from main.
     jx::RsaKey::load(QDir(keys.isEmpty() ? module->jx->crypto().keysFolder() : keys)
                          .filePath(QString::fromLatin1(jx::kPrivateKeyFile)));
+    const jx::restore::Kind kind
+        = info.tipo == QLatin1String("S") ? jx::restore::Kind::Request : jx::restore::Kind::Enablement;
+    // As the window does: the same filing is not restored twice.
+    const QString digits = info.data.mid(6, 4) + info.data.mid(3, 2) + info.data.left(2) + info.hora.left(2)
+        + info.hora.mid(3, 2) + info.hora.mid(6, 2);
+    const QString existing = restore.duplicate(kind, info.identificador, digits);
+    if (!existing.isEmpty()) {
+        err(QStringLiteral("jxctl: ") + QString(existing).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+        return 1;
+    }
     qint64 id = 0;
     try {
         const QString absolute = file.absoluteFilePath();

@@ -40,11 +40,13 @@ public:
     static QString requestExistsText(const QString& maskedCnpj);
     static QString enablementExistsText(const QString& maskedIdentification);
 
+    // The stored filing of that identifier created at that moment, as the duplicate message;
+    // empty when there is none.
+    QString duplicate(restore::Kind kind, const QString& identifier, const QString& momentDigits);
+
 private:
     bool restaurar(restore::Kind kind);
     qint64 importar(const QString& file, restore::Kind kind);
-    // The stored filing of that identifier created at that moment, as the duplicate message.
-    QString duplicate(restore::Kind kind, const QString& identifier, const QString& momentDigits);
     qint64 write(const restore::RestorePlan& plan, QStringList& deliveryErrors);
     qint64 insert(const char* table, const restore::Values& values);
     qint64 insertAddress(const restore::Address& address, bool enablement);
