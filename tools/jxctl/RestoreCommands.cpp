@@ -46,8 +46,7 @@ int restoreFile(const QStringList& argsIn)
     const jx::restore::Kind kind
         = info.tipo == QLatin1String("S") ? jx::restore::Kind::Request : jx::restore::Kind::Enablement;
     // As the window does: the same filing is not restored twice.
-    const QString digits = info.data.mid(6, 4) + info.data.mid(3, 2) + info.data.left(2) + info.hora.left(2)
-        + info.hora.mid(3, 2) + info.hora.mid(6, 2);
+    const QString digits = info.momentDigits();
     const QString existing = restore.duplicate(kind, info.identificador, digits);
     if (!existing.isEmpty()) {
         err(QStringLiteral("jxctl: ") + QString(existing).replace(QLatin1String("\r\n"), QLatin1String(" ")));

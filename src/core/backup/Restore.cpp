@@ -152,8 +152,7 @@ bool Restore::restaurar(Kind kind)
         const QString letter = kind == Kind::Request ? QStringLiteral("S") : QStringLiteral("H");
         if (!LerNomeArquivo(QFileInfo(file).fileName(), info) || info.tipo != letter)
             throw Error(QStringLiteral("O nome do arquivo não é de um arquivo do JX deste tipo: %1").arg(file));
-        const QString digits = info.data.mid(6, 4) + info.data.mid(3, 2) + info.data.left(2) + info.hora.left(2)
-            + info.hora.mid(3, 2) + info.hora.mid(6, 2);
+        const QString digits = info.momentDigits();
         const QString existing = duplicate(kind, info.identificador, digits);
         if (!existing.isEmpty()) {
             m_prompts.error(existing);

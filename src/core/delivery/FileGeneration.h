@@ -22,6 +22,12 @@ struct TInfArquivo {
     QString extensao;
     QString data;
     QString hora;
+
+    // The moment of the name as "yyyyMMddhhmmss", to compare with a stored creation moment.
+    QString momentDigits() const
+    {
+        return data.mid(6, 4) + data.mid(3, 2) + data.left(2) + hora.left(2) + hora.mid(3, 2) + hora.mid(6, 2);
+    }
 };
 
 // Whether a file name (without folder) is one of this program's, filling info.

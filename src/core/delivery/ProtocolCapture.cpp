@@ -213,8 +213,7 @@ bool ProtocolCapture::CapturarProtocoloDisquete()
         return false;
     const bool request = name.tipo == QLatin1String("S");
     m_jx.TipoAtual = request ? 1 : 0;
-    const QString moment = QString(name.data.mid(6, 4) + name.data.mid(3, 2) + name.data.left(2) + name.hora.left(2)
-        + name.hora.mid(3, 2) + name.hora.mid(6, 2));
+    const QString moment = name.momentDigits();
     if (!locateFiling(name.tipo, name.identificador, moment))
         return false;
     RecordSet& filings = request ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
