@@ -4,7 +4,7 @@
 
 #include "DeliveryWindows.h"
 #include "Commands.h"
-#include "TFrmReciboTexto.h"
+#include "TscrRptPreview.h"
 #include "TscrUntCaptura.h"
 #include "TscrUntCheckDisquete.h"
 #include "TscruntEntrega.h"
@@ -39,6 +39,7 @@
 
 #include "../support/PendingChooser.h"
 #include "../support/TestShell.h"
+#include "../support/GuiHelpers.h"
 
 using namespace jx;
 using namespace jx::gui;
@@ -46,12 +47,6 @@ using namespace jxtest;
 using data::RecordSet;
 
 namespace {
-
-void shoot(QWidget* window, const char* name)
-{
-    if (qEnvironmentVariableIsSet("JX_SCREENSHOT_DIR"))
-        window->grab().save(qEnvironmentVariable("JX_SCREENSHOT_DIR") + u'/' + QLatin1String(name) + ".png");
-}
 
 // Folders standing in for removable drives, named in JX_REMOVABLE while the test runs.
 struct StandInDrives {
@@ -123,32 +118,6 @@ struct Shell : TestShell {
     }
 };
 
-// Runs `then` on the modal window W once it is up, then closes it. Polls without blocking:
-// the wait window paints (and so runs timers) before the window it precedes is shown.
-template <typename W, typename F> void whenModal(F then)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, [poll, then, ticks = 0]() mutable {
-        auto* window = qobject_cast<W*>(QApplication::activeModalWidget());
-        if (!window) {
-            if (++ticks > 250) {
-                ADD_FAILURE() << "no modal " << W::staticMetaObject.className();
-                poll->deleteLater();
-                poll->stop();
-            }
-            return;
-        }
-        poll->stop();
-        poll->deleteLater();
-        (void)QTest::qWaitForWindowActive(window);
-        then(window);
-        if (window->isVisible())
-            window->close();
-    });
-    poll->start();
-}
-
 QStringList progressLines(QWidget* wizard)
 {
     QStringList lines;
@@ -157,12 +126,6 @@ QStringList progressLines(QWidget* wizard)
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
-}
-
-void clickRow(QTableView* grid, int row, Qt::KeyboardModifiers modifiers = {})
-{
-    const QModelIndex index = grid->model()->index(row, 0);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, grid->visualRect(index).center());
 }
 
 // Writes a protocol into a delivered file as the authority does, the verifier recomputed.
@@ -445,17 +408,21 @@ TEST(DeliveryCapture, ListsTheProtocolsOnTheDiskAndCapturesTheChosenOne)
 
         clickRow(capture->grid(), 1);
         chosenFile = shell.jx().cdsProtocolosAux->text("NOMEARQUIVO");
-        // Not captured yet: no receipt to show.
-        shell.prompts.expectInformation(TscrUntCaptura::kNoReceipt);
+        // Not captured yet: the offer to capture it first, declined, prints nothing.
+        shell.prompts.expectYesNo(TscrUntCaptura::kCaptureFirst, false);
         capture->printAction()->trigger();
         shell.prompts.expectInformation(ProtocolCapture::kCaptured);
         capture->captureAction()->trigger();
         shell.prompts.expectError(ProtocolCapture::kAlreadyCaptured);
         capture->captureAction()->trigger();
-        whenModal<TFrmReciboTexto>([&](TFrmReciboTexto* receipt) {
-            EXPECT_EQ(receipt->windowTitle(), "Recibo de Entrega");
-            receiptText = receipt->text()->toPlainText();
-            shoot(receipt, "recibo-texto");
+        whenModal<TscrRptPreview>([&](TscrRptPreview* receipt) {
+            EXPECT_EQ(receipt->windowTitle(), "Recibo");
+            EXPECT_EQ(receipt->objectName(), "TscrRptReciboHabilitacaoContabilista");
+            for (const auto& page : receipt->pages()) {
+                for (const auto* item : page.texts())
+                    receiptText += item->text + u'\n';
+            }
+            shoot(receipt, "recibo");
         });
         capture->printAction()->trigger();
     });

@@ -138,8 +138,12 @@ TEST(MainWindow, ToolbarAndMenus)
     for (QAction* a : main->menuBar()->actions())
         menus << a->text();
     EXPECT_EQ(menus, (QStringList { "&Cadastros", "&Entregas", "&Impressões", "&Utilitários", "&Ajuda" }));
-    // Commands whose windows are not built yet exist and stay disabled.
-    EXPECT_FALSE(shell.startup->commands()->action("actImprimirReciboComputador")->isEnabled());
+    // The print menus lead somewhere.
+    for (const char* command : { "actImprimirReciboComputador", "actImprimirReciboDisquete", "actSolicitacaoIE_Selecao",
+             "actSolicitacaoContab_Selecao" })
+        EXPECT_TRUE(shell.startup->commands()->action(QLatin1String(command))->isEnabled()) << command;
+    // Printing the current delivery needs the chooser and a delivery in it.
+    EXPECT_FALSE(shell.startup->commands()->action("actImprimiRecibo")->isEnabled());
     EXPECT_TRUE(shell.startup->commands()->action("actSobre")->isEnabled());
 }
 

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "BackupWindows.h"
+#include "ReportWindows.h"
 #include "DeliveryWindows.h"
 #include "EnablementWindows.h"
 #include "PendingCommands.h"
@@ -45,6 +46,7 @@ struct TestShell {
     jx::gui::PendingCommands& pending() { return *startup->pendingCommands(); }
     jx::gui::DeliveryWindows& deliveries() { return *startup->deliveryWindows(); }
     jx::gui::BackupWindows& backups() { return *startup->backupWindows(); }
+    jx::gui::ReportWindows& reports() { return *startup->reportWindows(); }
 
     // One number read with a connection of its own (committed data only).
     qint64 count(const QString& sql)

@@ -54,4 +54,9 @@ QString ConsolePrompts::chooseFolder(const QString&, const QString&)
     return {};
 }
 
+QString ConsolePrompts::chooseSaveFile(const QString&, const QString&, const QString&)
+{
+    return {};
+}
+
 } // namespace jxctl

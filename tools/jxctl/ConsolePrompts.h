@@ -15,6 +15,7 @@ public:
     bool confirmYesNo(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
+    QString chooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter) override;
 
     bool errorShown() const { return m_errorShown; }
 

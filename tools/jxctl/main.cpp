@@ -6,6 +6,9 @@
 #include "Error.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <memory>
 #include <QLocale>
 
 namespace {
@@ -25,6 +28,8 @@ std::vector<jxctl::Command> allCommands()
         commands.push_back(std::move(command));
     for (auto& command : jxctl::restoreCommands())
         commands.push_back(std::move(command));
+    for (auto& command : jxctl::printCommands())
+        commands.push_back(std::move(command));
     return commands;
 }
 
@@ -39,7 +44,14 @@ void printUsage(const std::vector<jxctl::Command>& commands)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Printing measures and draws fonts, which needs a GUI application; without a window, on
+    // any machine, so always the offscreen platform.
+    const bool printing = argc > 1 && qstrcmp(argv[1], "imprimir") == 0;
+    if (printing)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application
+        = printing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     QStringList args = app.arguments().mid(1);
     const auto commands = allCommands();

@@ -19,6 +19,8 @@ public:
     QString NomeArqLog = QStringLiteral("log_erros.log");
     // The authority's site behind the About box link (shown without the scheme).
     QString EnderecoZKF = QStringLiteral("www.zkf.qz.gov.br");
+    // The issuing authority as the printed forms and receipts name it in their heading.
+    QString NomeOrgao = QStringLiteral("ZKF - Secretaria de Estado da Fazenda");
 
     TConfigApp() = default;
     ~TConfigApp();

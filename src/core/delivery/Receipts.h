@@ -35,11 +35,13 @@ public:
     static QByteArray windows1252(const QString& text);
     static QString fromWindows1252(const QByteArray& bytes);
 
-private:
     // The description of a key in a reference table, read from the table itself (every row,
     // whatever its validity): empty when the key is null or has no row.
     QString describe(const char* table, const char* keyColumn, const QVariant& key, const char* column);
+    // "COD_FORMATADO DESCRICAO" of an activity.
     QString cnaef(const QVariant& key);
+
+private:
     void addressBlock(const data::RecordSet& address);
     void complementLines(const data::RecordSet& address);
     void contactBlock(const data::RecordSet& contact);

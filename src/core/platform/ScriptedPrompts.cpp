@@ -44,6 +44,12 @@ ScriptedPrompts& ScriptedPrompts::expectFolder(const QString& caption, const QSt
     return *this;
 }
 
+ScriptedPrompts& ScriptedPrompts::expectSaveFile(const QString& caption, const QString& answer)
+{
+    m_expected.push_back({ Kind::SaveFile, caption, false, answer });
+    return *this;
+}
+
 ScriptedPrompts& ScriptedPrompts::answerAlways(Kind kind, const QString& text, bool yes)
 {
     m_standing.push_back({ kind, text, yes, {} });
@@ -67,6 +73,8 @@ QString ScriptedPrompts::kindName(Kind kind)
         return QStringLiteral("confirmação OK/Cancelar");
     case Kind::Folder:
         return QStringLiteral("pasta");
+    case Kind::SaveFile:
+        return QStringLiteral("arquivo");
     }
     return {};
 }
@@ -134,6 +142,12 @@ bool ScriptedPrompts::confirmOkCancel(const QString& text)
 QString ScriptedPrompts::chooseFolder(const QString& caption, const QString&)
 {
     const Prompt* prompt = take(Kind::Folder, caption);
+    return prompt ? prompt->folder : QString();
+}
+
+QString ScriptedPrompts::chooseSaveFile(const QString& caption, const QString&, const QString&)
+{
+    const Prompt* prompt = take(Kind::SaveFile, caption);
     return prompt ? prompt->folder : QString();
 }
 

@@ -15,7 +15,7 @@ namespace jx {
 // a failure and answered with "no"/cancel, so nothing ever blocks.
 class ScriptedPrompts : public UserPrompts {
 public:
-    enum class Kind { Error, Warning, Information, Message, YesNo, OkCancel, Folder };
+    enum class Kind { Error, Warning, Information, Message, YesNo, OkCancel, Folder, SaveFile };
 
     struct Prompt {
         Kind kind;
@@ -32,6 +32,8 @@ public:
     ScriptedPrompts& expectOkCancel(const QString& text, bool ok);
     // For a folder choice the text is the dialog's caption.
     ScriptedPrompts& expectFolder(const QString& caption, const QString& answer);
+    // A save dialog, by its caption; an empty answer cancels.
+    ScriptedPrompts& expectSaveFile(const QString& caption, const QString& answer);
     // A question that may come any number of times, between the expected ones, always
     // answered the same way (the pending-items offer of a save, in tests about something else).
     // Such answers are counted, not listed in shown().
@@ -44,6 +46,7 @@ public:
     bool confirmYesNo(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
+    QString chooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter) override;
 
     // Every prompt shown, in order, as "kind: text".
     const QStringList& shown() const { return m_shown; }

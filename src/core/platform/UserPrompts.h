@@ -25,6 +25,8 @@ public:
     virtual bool confirmOkCancel(const QString& text) = 0;
     // Folder dialog: the chosen folder, or empty when the user cancelled.
     virtual QString chooseFolder(const QString& caption, const QString& startFolder) = 0;
+    // Save dialog: the chosen file's path, or empty when the user cancelled.
+    virtual QString chooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter) = 0;
 };
 
 } // namespace jx

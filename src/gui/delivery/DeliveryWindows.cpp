@@ -23,12 +23,13 @@ DeliveryWindows::DeliveryWindows(
     };
     on("actEntrega_Disquete", [this] { openWizard(DeliveryRun::Mode::Diskette); });
     on("actEntrega_Internet", [this] { openWizard(DeliveryRun::Mode::Transmitter); });
-    on("actProtocolo_Capturar", [this] { openCapture(); });
+    on("actProtocolo_Capturar", [this] { openCapture(TscrUntCaptura::Mode::Capture); });
+    on("actImprimirReciboDisquete", [this] { openCapture(TscrUntCaptura::Mode::Receipt); });
     on("actEntrega_FazEntrega", [] {
         if (auto* wizard = qobject_cast<TscruntEntrega*>(Commands::activeWindow()))
             wizard->FazerEntrega();
     });
-    for (const char* name : { "actEntrega_Disquete", "actEntrega_Internet", "actProtocolo_Capturar" })
+    for (const char* name : { "actEntrega_Disquete", "actEntrega_Internet", "actProtocolo_Capturar", "actImprimirReciboDisquete" })
         m_commands.setUpdateRule(QLatin1String(name), [] { return true; });
     m_commands.setUpdateRule(QStringLiteral("actEntrega_FazEntrega"), [] {
         auto* wizard = qobject_cast<TscruntEntrega*>(Commands::activeWindow());
@@ -47,12 +48,12 @@ void DeliveryWindows::openWizard(DeliveryRun::Mode mode)
     m_commands.runUpdateRules();
 }
 
-void DeliveryWindows::openCapture()
+void DeliveryWindows::openCapture(TscrUntCaptura::Mode mode)
 {
     TscrUntCaptura capture(m_commands, m_jx, m_prompts, QApplication::activeWindow());
     if (chooseDrive)
         capture.chooseDrive = chooseDrive;
-    capture.AbrirCaptura(TscrUntCaptura::Mode::Capture);
+    capture.AbrirCaptura(mode);
 }
 
 } // namespace jx::gui

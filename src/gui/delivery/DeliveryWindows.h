@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TscrUntCaptura.h"
 #include "delivery/DeliveryRun.h"
 
 #include <QObject>
@@ -27,7 +28,8 @@ public:
         Commands& commands, TdtmJX& jx, UserPrompts& prompts, const QString& programFolder, QObject* parent = nullptr);
 
     void openWizard(DeliveryRun::Mode mode);
-    void openCapture();
+    // The returned diskette's protocols: for capture, or ("Do Disquete") for their receipts.
+    void openCapture(TscrUntCaptura::Mode mode);
 
     // Replaces the removable-disk dialog (parent, caption → the chosen drive, or nothing) in
     // every window opened from here; unset, the dialog is shown.

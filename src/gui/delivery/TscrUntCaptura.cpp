@@ -4,7 +4,8 @@
 #include "Commands.h"
 #include "DeliveryHeader.h"
 #include "TFrmAguarde.h"
-#include "TFrmReciboTexto.h"
+#include "TscrRptPreview.h"
+#include "db/TdtmDB.h"
 #include "TscrUntCheckDisquete.h"
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
@@ -78,6 +79,11 @@ public:
     {
         hideWait();
         return m_inner.chooseFolder(caption, start);
+    }
+    QString chooseSaveFile(const QString& caption, const QString& path, const QString& filter) override
+    {
+        hideWait();
+        return m_inner.chooseSaveFile(caption, path, filter);
     }
 
 private:
@@ -222,20 +228,31 @@ void TscrUntCaptura::imprimir()
     data::RecordSet& list = *m_jx.cdsProtocolosAux;
     if (list.isEmpty())
         return;
-    // The number as listed is padded; the transmitter route stores it unpadded.
-    m_jx.selectIntoGeral(QStringLiteral("SELECT NUMEROPROTOCOLO, DATAHORAPROTOCOLO, RECIBO FROM ENTREGAS WHERE "
-                                        "RTRIM(NUMEROPROTOCOLO) = RTRIM(:NUMERO)"),
-        { { QStringLiteral("NUMERO"), list.text("PROTOCOLO") } });
-    const QByteArray stored = m_jx.cdsGeral->isEmpty() ? QByteArray() : m_jx.cdsGeral->value("RECIBO").toByteArray();
-    if (stored.isEmpty()) {
-        m_prompts.information(kNoReceipt);
-        return;
+    auto recorded = [this, &list] {
+        // The number as listed is padded; the transmitter route stores it unpadded.
+        m_jx.selectIntoGeral(QStringLiteral("SELECT NUMEROPROTOCOLO, DATAHORAPROTOCOLO, RECIBO FROM ENTREGAS WHERE "
+                                            "RTRIM(NUMEROPROTOCOLO) = RTRIM(:NUMERO)"),
+            { { QStringLiteral("NUMERO"), list.text("PROTOCOLO") } });
+        return !m_jx.cdsGeral->isEmpty();
+    };
+    if (!recorded()) {
+        if (!m_prompts.confirmYesNo(kCaptureFirst))
+            return;
+        bool captured = false;
+        try {
+            captured = m_reader->CapturarProtocoloDisquete();
+        } catch (const ProgramEnd&) {
+            throw;
+        } catch (const std::exception&) {
+            captured = false;
+        }
+        if (!captured || !recorded()) {
+            m_prompts.error(kCannotCapture);
+            return;
+        }
     }
-    TFrmReciboTexto receipt(m_commands,
-        TFrmReciboTexto::compose(
-            m_jx.cdsGeral->text("NUMEROPROTOCOLO"), m_jx.cdsGeral->value("DATAHORAPROTOCOLO"), stored),
-        this);
-    receipt.exec();
+    const bool request = list.text("COD_TIPO") != QLatin1String("H");
+    previewReceipt(m_jx, m_prompts, request, report::ReceiptReport::currentDelivery(*m_jx.cdsGeral), this);
 }
 
 } // namespace jx::gui

@@ -41,8 +41,8 @@ public:
     bool AbrirCaptura(Mode mode);
     // "&Capturar Protocolo" on the selected row.
     void capturar();
-    // "&Imprimir Recibo": the selected protocol's stored receipt text, while printed
-    // receipts are not there.
+    // "&Imprimir Recibo": the receipt of the selected protocol's delivery, captured first when
+    // the user agrees.
     void imprimir();
 
     QTableView* grid() const { return m_grid; }
@@ -53,8 +53,9 @@ public:
     static inline const QString kReceiptCaption = QStringLiteral("Impressões de Recibos");
     static inline const QString kReceiptText = QStringLiteral("Impressões de Recibos do disquete");
     static inline const QString kDiskCaption = QStringLiteral("Insira o disquete");
-    static inline const QString kNoReceipt
-        = QStringLiteral("O protocolo selecionado ainda não foi capturado: não há recibo a mostrar.");
+    static inline const QString kCaptureFirst = QStringLiteral(
+        "O protocolo selecionado ainda não foi capturado e não poderá ser impresso!\rDeseja capturá-lo agora?");
+    static inline const QString kCannotCapture = QStringLiteral("Não é possível capturar o protocolo!");
 
 private:
     bool LerDisquete();

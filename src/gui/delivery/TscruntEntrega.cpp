@@ -2,7 +2,7 @@
 
 #include "Commands.h"
 #include "DeliveryHeader.h"
-#include "TFrmReciboTexto.h"
+#include "TscrRptPreview.h"
 #include "TscrUntCheckDisquete.h"
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
@@ -266,11 +266,7 @@ void TscruntEntrega::showStoredReceipt(qint64 deliveryId)
     if (deliveries.value("IDENTIFICADOR").toLongLong() != deliveryId
         && !deliveries.locate(QStringLiteral("IDENTIFICADOR"), deliveryId))
         return;
-    TFrmReciboTexto receipt(m_commands,
-        TFrmReciboTexto::compose(deliveries.text("NUMEROPROTOCOLO"), deliveries.value("DATAHORAPROTOCOLO"),
-            deliveries.value("RECIBO").toByteArray()),
-        this);
-    receipt.exec();
+    previewReceipt(m_jx, m_prompts, m_jx.TipoAtual != 0, report::ReceiptReport::currentDelivery(deliveries), this);
 }
 
 void TscruntEntrega::removeFilters()

@@ -85,4 +85,9 @@ QString QtPrompts::chooseFolder(const QString& caption, const QString& startFold
     return QFileDialog::getExistingDirectory(parentOr(m_parent), caption, startFolder);
 }
 
+QString QtPrompts::chooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(parentOr(m_parent), caption, suggestedPath, filter);
+}
+
 } // namespace jx

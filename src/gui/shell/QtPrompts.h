@@ -21,6 +21,7 @@ public:
     bool informYesNo(const QString& text) override;
     bool confirmOkCancel(const QString& text) override;
     QString chooseFolder(const QString& caption, const QString& startFolder) override;
+    QString chooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter) override;
 
 private:
     QWidget* m_parent;

@@ -3,6 +3,7 @@
 #include "Binders.h"
 #include "Commands.h"
 #include "BackupWindows.h"
+#include "ReportWindows.h"
 #include "DeliveryWindows.h"
 #include "EnablementWindows.h"
 #include "PendingCommands.h"
@@ -36,6 +37,7 @@ Startup::~Startup()
     m_main.reset();
     m_requests.reset();
     m_backups.reset();
+    m_reports.reset();
     m_deliveries.reset();
     delete m_help.data();
     bind::setErrorSink({});
@@ -124,6 +126,7 @@ bool Startup::start()
         m_enablements = std::make_unique<EnablementWindows>(*m_commands, *m_jx, prompts, *m_pending);
         m_deliveries = std::make_unique<DeliveryWindows>(*m_commands, *m_jx, prompts, m_options.programFolder);
         m_backups = std::make_unique<BackupWindows>(*m_commands, *m_jx, prompts, m_options.programFolder);
+        m_reports = std::make_unique<ReportWindows>(*m_commands, *m_jx, prompts);
         m_main = std::make_unique<TFrmPrincipal>(*m_commands, m_jx->Config, prompts, m_options.programFolder);
         m_main->showMaximized();
         splash.hide();

@@ -22,6 +22,7 @@ class RequestWindows;
 class EnablementWindows;
 class DeliveryWindows;
 class BackupWindows;
+class ReportWindows;
 class PendingCommands;
 
 // The start-up sequence: single-instance guard, splash, database module, data module,
@@ -51,6 +52,7 @@ public:
     EnablementWindows* enablementWindows() const { return m_enablements.get(); }
     DeliveryWindows* deliveryWindows() const { return m_deliveries.get(); }
     BackupWindows* backupWindows() const { return m_backups.get(); }
+    ReportWindows* reportWindows() const { return m_reports.get(); }
     PendingCommands* pendingCommands() const { return m_pending.get(); }
 
     // The splash wait: JX_SPLASH_MS when set (a test setting), else 5000 ms.
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<EnablementWindows> m_enablements;
     std::unique_ptr<DeliveryWindows> m_deliveries;
     std::unique_ptr<BackupWindows> m_backups;
+    std::unique_ptr<ReportWindows> m_reports;
     std::unique_ptr<TFrmPrincipal> m_main;
 };
 

@@ -118,6 +118,7 @@ QPixmap TFrmVerificarPendencias::warningIcon()
 
 TFrmVerificarPendencias::TFrmVerificarPendencias(Commands& commands, TdtmJX& jx, bool request, QWidget* parent)
     : TFrmPadrao(parent)
+    , m_request(request)
 {
     setObjectName(QStringLiteral("TFrmVerificarPendencias"));
     setWindowTitle(QStringLiteral("Verificação de Pendências"));

@@ -30,6 +30,8 @@ public:
     int chosenRow() const { return m_chosenRow; }
     int errors() const { return m_errors; }
     int warnings() const { return m_warnings; }
+    // The kind of filing the list is about: 1 a request, 0 an enablement.
+    int filingKind() const { return m_request ? 1 : 0; }
 
     // The 16 × 16 pictures: a red diamond with a white X, a yellow triangle with a black "!".
     static QPixmap errorIcon();
@@ -40,6 +42,7 @@ public:
 
 private:
     QTableView* m_grid;
+    bool m_request;
     int m_errors = 0;
     int m_warnings = 0;
     bool m_jump = false;

@@ -1,0 +1,161 @@
+#include "TscrUntEscolheTipoRecibo.h"
+
+#include "Binders.h"
+#include "Commands.h"
+#include "data/RecordSetModel.h"
+#include "data/TdtmJX.h"
+#include "delivery/DataLayouts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QStackedLayout>
+#include <QStatusBar>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace jx::gui {
+
+namespace {
+
+QTableView* makeGrid(QWidget* parent, const char* name, data::RecordSet& set,
+    const QList<data::RecordSetModel::Column>& columns, const QList<int>& widths)
+{
+    auto* model = new data::RecordSetModel(set, parent);
+    model->setColumns(columns);
+    auto* grid = new QTableView(parent);
+    grid->setObjectName(QLatin1String(name));
+    grid->setModel(model);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    for (int i = 0; i < widths.size(); ++i)
+        grid->setColumnWidth(i, widths.at(i));
+    bind::gridCursor(grid, set);
+    return grid;
+}
+
+// Only deliveries whose protocol was recorded have a receipt.
+bool hasProtocol(const data::RecordSet& set, int raw)
+{
+    return !set.rawValue(raw, QStringLiteral("NUMEROPROTOCOLO")).isNull();
+}
+
+} // namespace
+
+TscrUntEscolheTipoRecibo::TscrUntEscolheTipoRecibo(Commands& commands, TdtmJX& jx, QWidget* parent)
+    : TFrmPadrao(parent)
+    , m_jx(jx)
+{
+    setObjectName(QStringLiteral("TscrUntEscolheTipoRecibo"));
+    setWindowTitle(kCaption);
+    setHelpTopic(36);
+    auto* layout = new QVBoxLayout(this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Tipo:"), this));
+    m_kind = new QComboBox(this);
+    m_kind->setObjectName(QStringLiteral("cbTipo"));
+    m_kind->addItems({ QStringLiteral("Solicitação de Inscrição Estadual"),
+        QStringLiteral("Habilitação de Contabilista/Empresa Contábil") });
+    m_kind->setEditable(false);
+    top->addWidget(m_kind, 1);
+    layout->addLayout(top);
+
+    auto* lists = new QGridLayout;
+    m_name = new QLabel(kRequestsName, this);
+    m_name->setObjectName(QStringLiteral("lbNome"));
+    lists->addWidget(m_name, 0, 0);
+    lists->addWidget(new QLabel(QStringLiteral("Protocolos"), this), 0, 1);
+    m_requests = makeGrid(this, "dbgSolicitacao", *jx.cdsSolicitacaoIE,
+        { { "DESC_CNPJ", QStringLiteral("CNPJ") }, { "STATUS", QString() }, { "NOME_EMPRESARIAL", QString() } },
+        { 120, 50 });
+    m_enablements = makeGrid(this, "dbgComunicado", *jx.cdsSolicitacao_Contab,
+        { { "IDENTIFICACAO", QString() }, { "DESC_CRC", QStringLiteral("CRC") }, { "STATUS", QString() } }, { 120, 110 });
+    auto* stackHolder = new QWidget(this);
+    m_stack = new QStackedLayout(stackHolder);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_requests);
+    m_stack->addWidget(m_enablements);
+    lists->addWidget(stackHolder, 1, 0);
+    m_deliveries = makeGrid(this, "dbgProtocolo", *jx.cdsEntregas,
+        { { "DATAHORAPROTOCOLO", QStringLiteral("Data/Hora Protocolo") },
+            { "NUMEROPROTOCOLO", QStringLiteral("Número Protocolo") },
+            { "FORMAENTREGA", QStringLiteral("Forma de Entrega") } },
+        { 130, 120 });
+    lists->addWidget(m_deliveries, 1, 1);
+    lists->setColumnStretch(0, 3);
+    lists->setColumnStretch(1, 2);
+    layout->addLayout(lists, 1);
+
+    auto* bar = new QHBoxLayout;
+    bar->addStretch();
+    QToolButton* print = makeCommandButton(this, commands, QStringLiteral("actImprimiRecibo"));
+    print->setObjectName(QStringLiteral("spbImprimir"));
+    bar->addWidget(print);
+    bar->addWidget(makeCommandButton(this, commands, QStringLiteral("actFecharPadrao")));
+    bar->addWidget(makeCommandButton(this, commands, QStringLiteral("actAjuda")));
+    layout->addLayout(bar);
+    auto* status = new QStatusBar(this);
+    status->setSizeGripEnabled(false);
+    layout->addWidget(status);
+    // Their shortcuts work from anywhere in the window; no menu opens on right-click.
+    addActions({ commands.action(QStringLiteral("actImprimiRecibo")), commands.action(QStringLiteral("actFecharPadrao")),
+        commands.action(QStringLiteral("actAjuda")) });
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    connect(m_kind, &QComboBox::currentIndexChanged, this, &TscrUntEscolheTipoRecibo::chooseKind);
+    resize(820, 420);
+}
+
+TscrUntEscolheTipoRecibo::~TscrUntEscolheTipoRecibo() = default;
+
+QTableView* TscrUntEscolheTipoRecibo::currentFilings() const
+{
+    return qobject_cast<QTableView*>(m_stack->currentWidget());
+}
+
+void TscrUntEscolheTipoRecibo::showEvent(QShowEvent* event)
+{
+    TFrmPadrao::showEvent(event);
+    if (m_opened)
+        return;
+    m_opened = true;
+    m_jx.TipoAtual = 1;
+    m_jx.openSet(*m_jx.cdsSolicitacaoIE);
+    m_jx.cdsSolicitacaoIE->first();
+    if (!m_jx.cdsSolicitacao_Contab->isOpen())
+        m_jx.openSet(*m_jx.cdsSolicitacao_Contab);
+    m_jx.cdsEntregas->setFilter(hasProtocol);
+    // The deliveries of the request under the cursor, whichever filing loaded them last.
+    chooseKind(m_kind->currentIndex());
+    m_requests->setFocus();
+}
+
+void TscrUntEscolheTipoRecibo::chooseKind(int index)
+{
+    const bool enablements = index == 1;
+    m_stack->setCurrentWidget(enablements ? m_enablements : m_requests);
+    data::RecordSet& filings = enablements ? *m_jx.cdsSolicitacao_Contab : *m_jx.cdsSolicitacaoIE;
+    const char* key = enablements ? "ID_SOLICITACAO_CONTABILISTA" : "ID_SOLICITACAO";
+    // No filing under the cursor: no deliveries.
+    const qint64 id = filings.isEmpty() ? -1 : filings.value(QLatin1String(key)).toLongLong();
+    DataLayouts(m_jx).AbrirEntregas(enablements ? 0 : 1, id);
+    m_name->setText(enablements ? kEnablementsName : kRequestsName);
+    m_jx.TipoAtual = enablements ? 0 : 1;
+}
+
+void TscrUntEscolheTipoRecibo::done(int result)
+{
+    // The other users of the deliveries see them all again.
+    m_jx.cdsEntregas->clearFilter();
+    TFrmPadrao::done(result);
+}
+
+} // namespace jx::gui
