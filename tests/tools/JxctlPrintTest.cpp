@@ -3,6 +3,7 @@
 
 #include "CtlRunner.h"
 
+#include "db/Sqlite.h"
 #include "delivery/Receipts.h"
 
 #include "../support/StoredFilings.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -67,6 +69,42 @@ TEST_F(JxctlPrint, RequestPrintoutAPageForEachPersonWithTheirTexts)
         EXPECT_TRUE(has(text, expected)) << expected;
 }
 
+TEST_F(JxctlPrint, AFullRequestReceiptKeepsItsColumns)
+{
+    storeRequests();
+    QFile stored(QStringLiteral(JX_RECEIPTS_DATA "/request.txt"));
+    ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+    const QByteArray receipt = stored.readAll();
+    jx::db::Statement s = m_db->connection().prepare(
+        QStringLiteral("UPDATE ENTREGAS SET RECIBO = :R, DATAHORAPROTOCOLO = '2026-12-10 09:00:00' WHERE IDENTIFICADOR = 2"));
+    s.bind(QStringLiteral(":R"), receipt);
+    s.run();
+    ASSERT_EQ(jxctl({ "imprimir", "recibo", "2", "--pdf", pdf("recibo.pdf"), "--banco", m_folder.databasePath() }).status, 0);
+    const QString text = textOf(pdf("recibo.pdf"));
+    EXPECT_TRUE(has(text, "Recibo de Transmissão da Solicitação de Inscrição Estadual"));
+    EXPECT_TRUE(has(text, "P-NEW"));
+    EXPECT_TRUE(has(text, "09:00:00"));
+    // Every stored line in order, each on a line of its own; only a line wider than the 126
+    // characters the text is laid out for wraps, and goes on whole on the next.
+    const QStringList lines = jx::Receipts::fromWindows1252(receipt).split(QStringLiteral("\r\n"));
+    const QStringList printed = text.split(u'\n');
+    qsizetype at = 0;
+    for (const QString& line : lines) {
+        if (line.trimmed().isEmpty())
+            continue;
+        if (line.size() > 126) {
+            EXPECT_TRUE(has(text, line.toUtf8().constData())) << line.toStdString();
+            continue;
+        }
+        const QString wanted = line.simplified();
+        while (at < printed.size() && printed.at(at).simplified() != wanted)
+            ++at;
+        EXPECT_LT(at, printed.size()) << "linha ausente ou fora de ordem: " << line.toStdString();
+        if (at == printed.size())
+            break;
+    }
+}
+
 TEST_F(JxctlPrint, EnablementReceiptAndPendingList)
 {
     const qint64 enablement = storeEnablements();
@@ -105,6 +143,30 @@ TEST_F(JxctlPrint, EnablementReceiptAndPendingList)
     for (const char* expected : { "Relação de Pendências - Habilitação de Contabilista/Empresa Contábil",
              "Total de Erros:", "Total de Avisos:", "Atenção:", "alertas que não impedem a gravação da mesma." })
         EXPECT_TRUE(has(pending, expected)) << expected;
+}
+
+TEST_F(JxctlPrint, PendingListOfARequestWithErrorsHasTheItemsAndTotalsOfTheVerification)
+{
+    storeRequests();
+    const QString db = m_folder.databasePath();
+    // The first request holds little more than its CNPJ: many errors.
+    const CtlRun verified = jxctl({ "verificar", "solicitacao", "1", "--banco", db, "--hoje", "10/12/2026" });
+    ASSERT_EQ(verified.status, 1);
+    const QStringList items = verified.outText().split(u'\n', Qt::SkipEmptyParts);
+    const qsizetype errors = items.filter(QRegularExpression("^E\t")).size();
+    ASSERT_GT(errors, 2);
+    ASSERT_EQ(jxctl({ "imprimir", "pendencias", "solicitacao", "1", "--pdf", pdf("pendencias.pdf"), "--banco", db,
+                  "--hoje", "10/12/2026" })
+                  .status,
+        0);
+    const QString text = textOf(pdf("pendencias.pdf"));
+    EXPECT_TRUE(has(text, "Relação de Pendências - Solicitação de Inscrição Estadual"));
+    EXPECT_TRUE(has(text, "CNPJ: 33.344.455/0001-83"));
+    EXPECT_TRUE(has(text, QStringLiteral("Total de Erros: %1").arg(errors).toUtf8().constData()));
+    EXPECT_TRUE(has(text, QStringLiteral("Total de Avisos: %1").arg(items.size() - errors).toUtf8().constData()));
+    // Each item's message, whole even when it wraps in its column.
+    for (const QString& item : items)
+        EXPECT_TRUE(has(text, item.section(u'\t', 2).toUtf8().constData())) << item.toStdString();
 }
 
 TEST_F(JxctlPrint, FailuresWriteNothingAndSaySo)

@@ -59,7 +59,12 @@ QString RecordSetModel::displayText(const RecordSet& set, int field, const QVari
         const QString text = value.toString();
         const QDateTime when = QDateTime::fromString(text.left(19), text.size() > 10 ? Qt::ISODate : Qt::ISODate);
         const QDate date = when.isValid() ? when.date() : QDate::fromString(text.left(10), Qt::ISODate);
-        return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : text;
+        if (!date.isValid())
+            return text;
+        // A moment shows its time of day (a protocol's "Data/Hora"); a plain date does not.
+        if (when.isValid() && when.time() != QTime(0, 0))
+            return date.toString(QStringLiteral("dd/MM/yyyy ")) + when.time().toString(QStringLiteral("HH:mm:ss"));
+        return date.toString(QStringLiteral("dd/MM/yyyy"));
     }
     case FieldType::Decimal:
         return brazil.toString(value.toLongLong() / 10000.0, 'f', 2).remove(brazil.groupSeparator());

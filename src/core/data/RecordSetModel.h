@@ -28,7 +28,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     RecordSet& recordSet() { return m_set; }
-    // The display text of a stored value: dates as dd/mm/yyyy, decimals with a comma.
+    // The display text of a stored value: dates as dd/mm/yyyy (and the time of day when there is
+    // one), decimals with a comma.
     static QString displayText(const RecordSet& set, int field, const QVariant& value);
 
 private:

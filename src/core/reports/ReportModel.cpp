@@ -77,6 +77,7 @@ BandPieces piecesOf(const Band& band, double bandWidth, const TextMetrics& metri
             continue;
         }
         const double lineHeight = metrics.lineHeight(item.font);
+        double shrinkDrop = 0;
         std::vector<QString> lines;
         if (item.computed != Computed::None)
             lines.push_back(QString());
@@ -89,6 +90,8 @@ BandPieces piecesOf(const Band& band, double bandWidth, const TextMetrics& metri
                 while (piece.placed.font.points - 0.25 >= smallest - kEpsilon
                     && metrics.width(piece.placed.font, withoutTrailingBlanks(line)) > width + kEpsilon)
                     piece.placed.font.points -= 0.25;
+                // Smaller letters stay on the line's baseline.
+                shrinkDrop = (metrics.lineHeight(item.font) - metrics.lineHeight(piece.placed.font)) * 0.8;
             }
             lines.push_back(cutToWidth(line, piece.placed.font, width, metrics));
         }
@@ -99,7 +102,7 @@ BandPieces piecesOf(const Band& band, double bandWidth, const TextMetrics& metri
         }
         for (std::size_t i = 0; i < lines.size(); ++i) {
             Piece line = piece;
-            line.top = item.y + double(i) * lineHeight;
+            line.top = item.y + shrinkDrop + double(i) * lineHeight;
             line.height = lineHeight;
             line.placed.text = lines[i];
             line.placed.rect = QRectF(item.x, line.top, width, lineHeight);

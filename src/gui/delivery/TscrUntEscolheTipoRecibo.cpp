@@ -75,9 +75,9 @@ TscrUntEscolheTipoRecibo::TscrUntEscolheTipoRecibo(Commands& commands, TdtmJX& j
     lists->addWidget(new QLabel(QStringLiteral("Protocolos"), this), 0, 1);
     m_requests = makeGrid(this, "dbgSolicitacao", *jx.cdsSolicitacaoIE,
         { { "DESC_CNPJ", QStringLiteral("CNPJ") }, { "STATUS", QString() }, { "NOME_EMPRESARIAL", QString() } },
-        { 120, 50 });
+        { 150, 60 });
     m_enablements = makeGrid(this, "dbgComunicado", *jx.cdsSolicitacao_Contab,
-        { { "IDENTIFICACAO", QString() }, { "DESC_CRC", QStringLiteral("CRC") }, { "STATUS", QString() } }, { 120, 110 });
+        { { "IDENTIFICACAO", QString() }, { "DESC_CRC", QStringLiteral("CRC") }, { "STATUS", QString() } }, { 150, 130 });
     auto* stackHolder = new QWidget(this);
     m_stack = new QStackedLayout(stackHolder);
     m_stack->setContentsMargins(0, 0, 0, 0);
@@ -88,10 +88,10 @@ TscrUntEscolheTipoRecibo::TscrUntEscolheTipoRecibo(Commands& commands, TdtmJX& j
         { { "DATAHORAPROTOCOLO", QStringLiteral("Data/Hora Protocolo") },
             { "NUMEROPROTOCOLO", QStringLiteral("Número Protocolo") },
             { "FORMAENTREGA", QStringLiteral("Forma de Entrega") } },
-        { 130, 120 });
+        { 140, 150 });
     lists->addWidget(m_deliveries, 1, 1);
-    lists->setColumnStretch(0, 3);
-    lists->setColumnStretch(1, 2);
+    lists->setColumnStretch(0, 1);
+    lists->setColumnStretch(1, 1);
     layout->addLayout(lists, 1);
 
     auto* bar = new QHBoxLayout;
@@ -111,7 +111,7 @@ TscrUntEscolheTipoRecibo::TscrUntEscolheTipoRecibo(Commands& commands, TdtmJX& j
     setContextMenuPolicy(Qt::NoContextMenu);
 
     connect(m_kind, &QComboBox::currentIndexChanged, this, &TscrUntEscolheTipoRecibo::chooseKind);
-    resize(820, 420);
+    resize(960, 440);
 }
 
 TscrUntEscolheTipoRecibo::~TscrUntEscolheTipoRecibo() = default;
