@@ -13,6 +13,8 @@
 
 #include "../support/StoredFilings.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 using namespace jx;
@@ -466,4 +468,21 @@ TEST_F(PrintedReportsTest, EnablementOnOnePage)
     EXPECT_EQ(valueAfter(p, QStringLiteral("Município:")), QStringLiteral("SANTA CLARA DO QUIZAPÁ"));
     EXPECT_DOUBLE_EQ(find(p, QStringLiteral("CEP:"))->rect.left(), 11);
     EXPECT_DOUBLE_EQ(find(p, QStringLiteral("Bairro:"))->rect.left(), 11);
+}
+
+TEST(ReportEngine, AHugeTextFromOutsideIsLaidOutInLinearTime)
+{
+    // A restored receipt could hold anything: four megabytes on one line, no blank in it.
+    const QString huge(4 * 1024 * 1024, u'X');
+    QElapsedTimer timer;
+    timer.start();
+    const std::vector<QString> lines = wrapText(huge, mono(7), 190, kMetrics);
+    EXPECT_LT(timer.elapsed(), 20000);
+    ASSERT_FALSE(lines.empty());
+    qsizetype total = 0;
+    for (const QString& line : lines)
+        total += line.size();
+    EXPECT_EQ(total, huge.size());
+    EXPECT_EQ(lines.front().size(), 128); // 190 mm of 1.48 mm characters
+    EXPECT_EQ(cutToWidth(huge, mono(7), 190, kMetrics).size(), 128);
 }

@@ -438,3 +438,62 @@ TEST(DeliveryCapture, ListsTheProtocolsOnTheDiskAndCapturesTheChosenOne)
         1);
     shell.expectPromptsMet();
 }
+
+TEST(DeliveryCapture, FromTheDisketteAReceiptIsPrintedAfterCapturingItsProtocolWhenAsked)
+{
+    StandInDrives drives(1);
+    Shell shell;
+    for (const QString& cpf : kThree)
+        shell.saveEnablement(cpf);
+    shell.deliveries().chooseDrive = [&](QWidget*, const QString&) -> std::optional<QString> { return drives.roots[0]; };
+    whenModal<TscruntEntrega>([&](TscruntEntrega* wizard) {
+        wizard->typeList()->setCurrentIndex(1);
+        wizard->enablementGrid()->selectAll();
+        wizard->FazerEntrega();
+    });
+    shell.commands().action("actEntrega_Disquete")->trigger();
+    const QStringList files = drives.deliveryFiles();
+    ASSERT_EQ(files.size(), 3);
+    const QStringList numbers { "20260000000000201", "20260000000000202", "20260000000000203" };
+    for (int i = 0; i < 3; ++i)
+        writeProtocol(QDir(drives.roots[0]).filePath(files[i]), numbers[i], "11/03/2026", "09:10:00");
+
+    QStringList printed;
+    whenModal<TscrUntCaptura>([&](TscrUntCaptura* capture) {
+        EXPECT_EQ(capture->windowTitle(), "Impressões de Recibos");
+        EXPECT_EQ(capture->findChild<QLabel*>("lblModo")->text(), "Impressões de Recibos do disquete");
+        EXPECT_FALSE(capture->findChild<QLabel*>("imgCaptura")->isVisible());
+        EXPECT_TRUE(capture->findChild<QLabel*>("imgRecibo")->isVisible());
+        EXPECT_FALSE(capture->findChild<QToolButton*>("spbCapturar")->isVisible());
+        EXPECT_TRUE(capture->findChild<QToolButton*>("spbImprimir")->isVisible());
+        EXPECT_EQ(helpTopicOf(capture), 37);
+        clickRow(capture->grid(), 1);
+        // Not captured: declined, nothing printed and the window stays.
+        shell.prompts.expectYesNo(TscrUntCaptura::kCaptureFirst, false);
+        capture->printAction()->trigger();
+        EXPECT_EQ(shell.count("SELECT count(*) FROM ENTREGAS WHERE NUMEROPROTOCOLO IS NOT NULL"), 0);
+        EXPECT_TRUE(capture->isVisible());
+        // Accepted: captured, then printed.
+        shell.prompts.expectYesNo(TscrUntCaptura::kCaptureFirst, true);
+        whenModal<TscrRptPreview>([&](TscrRptPreview* preview) {
+            EXPECT_EQ(preview->objectName(), "TscrRptReciboHabilitacaoContabilista");
+            for (const auto& page : preview->pages()) {
+                for (const auto* item : page.texts())
+                    printed << item->text;
+            }
+        });
+        capture->printAction()->trigger();
+        // Captured now: printed again without a question.
+        whenModal<TscrRptPreview>([](TscrRptPreview*) {});
+        capture->printAction()->trigger();
+    });
+    shell.commands().action("actImprimirReciboDisquete")->trigger();
+
+    EXPECT_EQ(shell.count("SELECT count(*) FROM ENTREGAS WHERE NUMEROPROTOCOLO = '20260000000000202'"), 1);
+    EXPECT_EQ(shell.count("SELECT count(*) FROM ENTREGAS WHERE NUMEROPROTOCOLO IS NOT NULL"), 1);
+    EXPECT_TRUE(printed.contains("20260000000000202"));
+    EXPECT_TRUE(printed.contains("11/03/2026"));
+    EXPECT_TRUE(printed.contains("09:10:00"));
+    EXPECT_TRUE(printed.contains("Recibo de Transmissão da Habilitação de Contabilista/Empresa Contábil"));
+    shell.expectPromptsMet();
+}

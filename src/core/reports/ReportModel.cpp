@@ -10,6 +10,9 @@ namespace jx::report {
 namespace {
 
 constexpr double kEpsilon = 1e-6;
+// More characters than any line of a page holds at a legible size: a text from outside (a
+// restored receipt of megabytes on one line) is measured a line's worth at a time.
+constexpr qsizetype kMaxLineChars = 2000;
 
 // Trailing blanks are never seen, and measuring them would wrap lines that fit.
 QString withoutTrailingBlanks(const QString& text)
@@ -18,14 +21,6 @@ QString withoutTrailingBlanks(const QString& text)
     while (n > 0 && text.at(n - 1) == u' ')
         --n;
     return text.left(n);
-}
-
-QString withoutLeadingBlanks(const QString& text)
-{
-    qsizetype n = 0;
-    while (n < text.size() && text.at(n) == u' ')
-        ++n;
-    return text.mid(n);
 }
 
 // How many first characters of the text fit the width (widths of starts only grow).
@@ -257,34 +252,38 @@ std::vector<QString> wrapText(const QString& text, const Font& font, double widt
     QString source = text;
     source.remove(u'\r');
     for (const QString& paragraph : source.split(u'\n')) {
-        QString rest = withoutTrailingBlanks(paragraph);
-        if (rest.isEmpty()) {
+        const QString text = withoutTrailingBlanks(paragraph);
+        if (text.isEmpty()) {
             lines.push_back(QString());
             continue;
         }
-        while (!rest.isEmpty()) {
-            if (metrics.width(font, rest) <= width + kEpsilon) {
-                lines.push_back(rest);
+        // By position, not by copying what is left: a long paragraph stays linear.
+        qsizetype pos = 0;
+        while (pos < text.size()) {
+            const QString window = text.mid(pos, kMaxLineChars);
+            if (pos + window.size() == text.size() && metrics.width(font, window) <= width + kEpsilon) {
+                lines.push_back(window);
                 break;
             }
             // At least one character a line, or a narrow box would never finish.
-            const qsizetype fits = std::max<qsizetype>(1, fitCount(rest, font, width, metrics));
+            const qsizetype fits = std::max<qsizetype>(1, fitCount(window, font, width, metrics));
             qsizetype blank = -1;
-            for (qsizetype i = std::min(fits, rest.size() - 1); i > 0; --i) {
-                if (rest.at(i) == u' ') {
+            for (qsizetype i = std::min(fits, window.size() - 1); i > 0; --i) {
+                if (window.at(i) == u' ') {
                     blank = i;
                     break;
                 }
             }
-            QString line = blank > 0 ? withoutTrailingBlanks(rest.left(blank)) : QString();
+            QString line = blank > 0 ? withoutTrailingBlanks(window.left(blank)) : QString();
+            qsizetype next = pos + blank;
             if (line.isEmpty()) {
-                line = rest.left(fits);
-                rest = rest.mid(fits);
-            } else {
-                rest = rest.mid(blank);
+                line = window.left(fits);
+                next = pos + fits;
             }
             lines.push_back(line);
-            rest = withoutLeadingBlanks(rest);
+            while (next < text.size() && text.at(next) == u' ')
+                ++next;
+            pos = next;
         }
     }
     return lines;
@@ -293,9 +292,9 @@ std::vector<QString> wrapText(const QString& text, const Font& font, double widt
 QString cutToWidth(const QString& text, const Font& font, double width, const TextMetrics& metrics)
 {
     const QString trimmed = withoutTrailingBlanks(text);
-    if (metrics.width(font, trimmed) <= width + kEpsilon)
+    if (trimmed.size() <= kMaxLineChars && metrics.width(font, trimmed) <= width + kEpsilon)
         return trimmed;
-    return trimmed.left(fitCount(trimmed, font, width, metrics));
+    return trimmed.left(fitCount(trimmed.left(kMaxLineChars), font, width, metrics));
 }
 
 } // namespace jx::report

@@ -19,7 +19,6 @@ TscrRptPreview::TscrRptPreview(std::vector<report::Page> pages, const QString& r
     : QPrintPreviewDialog(parent)
     , m_pages(std::move(pages))
     , m_prompts(prompts)
-    , m_reportName(reportName)
 {
     setObjectName(reportName);
     setWindowTitle(caption);
@@ -50,8 +49,10 @@ TscrRptPreview::~TscrRptPreview() = default;
 
 bool TscrRptPreview::savePdf()
 {
-    const QString path = m_prompts.chooseSaveFile(
-        kSavePdfCaption, QDir::home().filePath(m_reportName + QStringLiteral(".pdf")), kPdfFilter);
+    // Named after what it shows ("Recibo.pdf"); a "/" of a caption cannot stand in a file name.
+    QString name = windowTitle();
+    name.replace(u'/', u'-');
+    const QString path = m_prompts.chooseSaveFile(kSavePdfCaption, QDir::home().filePath(name + QStringLiteral(".pdf")), kPdfFilter);
     if (path.isEmpty())
         return false;
     try {

@@ -39,7 +39,6 @@ public:
 private:
     std::vector<report::Page> m_pages;
     UserPrompts& m_prompts;
-    QString m_reportName;
 };
 
 // The installation's authority and the moment of printing.
