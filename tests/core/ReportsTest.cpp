@@ -113,7 +113,8 @@ void expectNoOverprint(const Page& page)
         if (a->band != Band::Kind::PageFooter) {
             EXPECT_LE(a->rect.bottom(), footerTop + 1e-6) << a->text.toStdString();
         }
-        EXPECT_LE(a->rect.right(), page.width - 10 + 1e-6) << a->text.toStdString();
+        // Into the right margin at most, never within 3 mm of the paper's edge.
+        EXPECT_LE(inkOf(*a).second, page.width - 3 + 1e-6) << a->text.toStdString();
         for (std::size_t j = i + 1; j < texts.size(); ++j) {
             const Placed* b = texts[j];
             if (a->text.isEmpty() || b->text.isEmpty())
@@ -286,6 +287,26 @@ TEST_F(PrintedReportsTest, AnEmptyPendingListStillPrintsOnePageWithZeroTotals)
     EXPECT_EQ(valueAfter(pages[0], QStringLiteral("CNPJ:")), QStringLiteral("11.222.333/0001-81"));
     EXPECT_EQ(valueAfter(pages[0], QStringLiteral("Total de Erros:")), QStringLiteral("0"));
     EXPECT_EQ(valueAfter(pages[0], QStringLiteral("Total de Avisos:")), QStringLiteral("0"));
+}
+
+TEST_F(PrintedReportsTest, ALongPendingListHasItsColumnHeadersOnEveryPage)
+{
+    storeRequests();
+    m_jx->cdsPendecias->clearRows();
+    for (int i = 1; i <= 80; ++i)
+        addPending(i % 3 ? "E" : "A", QStringLiteral("Sócios"), QStringLiteral("Pendência número %1").arg(i));
+    const std::vector<Page> pages = layOut({ PendingReport::build(*m_jx, 1, 54, 26, kContext) }, kMetrics);
+    ASSERT_GE(pages.size(), 2u);
+    int items = 0;
+    for (const Page& page : pages) {
+        const QStringList texts = textsOf(page);
+        EXPECT_TRUE(texts.contains(QStringLiteral("Pendências"))) << "página " << page.number;
+        EXPECT_EQ(texts.contains(PendingReport::kRequestTitle), page.number == 1);
+        items += int(texts.filter(QStringLiteral("Pendência número")).size());
+        expectNoOverprint(page);
+    }
+    EXPECT_EQ(items, 80);
+    EXPECT_TRUE(textsOf(pages.back()).contains(QStringLiteral("Total de Erros:")));
 }
 
 TEST_F(PrintedReportsTest, ALongPendingMessageWrapsAndPushesTheNextLineDown)

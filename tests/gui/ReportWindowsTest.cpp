@@ -141,6 +141,12 @@ TEST(ReceiptChooser, BothKindsTheirProtocolsOnlyAndThePrintOfTheOneUnderTheCurso
             printed << textsOf(preview);
         });
         shell.commands().action("actImprimiRecibo")->trigger();
+        // Enter does the same: "&Imprimir" is the window's default.
+        bool again = false;
+        whenModal<TscrRptPreview>([&](TscrRptPreview*) { again = true; });
+        chooser->deliveries()->setFocus();
+        QTest::keyClick(chooser->deliveries(), Qt::Key_Return);
+        EXPECT_TRUE(again);
 
         chooser->kindList()->setCurrentIndex(1);
         EXPECT_EQ(chooser->currentFilings(), chooser->enablements());

@@ -2,6 +2,7 @@
 // keep clear of their values, and the PDF written from the preview.
 
 #include "ReportPainter.h"
+#include "db/Sqlite.h"
 #include "delivery/Receipts.h"
 #include "reports/FilingPrintouts.h"
 #include "reports/ReceiptReport.h"
@@ -107,6 +108,17 @@ TEST_F(PrintoutFonts, LabelsWholeAndClearOfTheirValues)
     const std::vector<Page> pages = layOut(request, metrics);
     EXPECT_EQ(pages.size(), 6u);
     expectClearTexts(pages, request);
+    // An accountant's CNPJ, the widest value of its line, whole.
+    db::Statement s = m_db->connection().prepare(QStringLiteral(
+        "UPDATE SOLICITACAO_IE SET DOCUMENTO_CONTABILISTA_TIPO = 3, DOCUMENTO_CONTABILISTA_NUMERO = '11222333000181'"));
+    s.run();
+    m_jx->reopenAt(*m_jx->cdsSolicitacaoIE, m_jx->cdsSolicitacaoIE->value("ID_SOLICITACAO"));
+    const std::vector<Page> first = layOut({ FilingPrintouts::request(*m_jx, kContext).front() }, metrics);
+    QStringList texts;
+    for (const Placed* item : first[0].texts())
+        texts << item->text;
+    EXPECT_TRUE(texts.contains(QStringLiteral("CNPJ 11.222.333/0001-81"))) << texts.join(u'|').toStdString();
+
     const std::vector<Report> enablement { FilingPrintouts::enablement(*m_jx, kContext) };
     expectClearTexts(layOut(enablement, metrics), enablement);
 }

@@ -139,10 +139,15 @@ public:
         , m_row(set.recNo())
     {
     }
+    // Moving back reloads the person's address and contact; a failure of that must not end
+    // the program while another one is being unwound.
     ~CursorKept()
     {
-        if (m_row >= 0 && m_row < m_set.count() && m_set.recNo() != m_row)
-            m_set.moveTo(m_row);
+        try {
+            if (m_row >= 0 && m_row < m_set.count() && m_set.recNo() != m_row)
+                m_set.moveTo(m_row);
+        } catch (...) {
+        }
     }
     CursorKept(const CursorKept&) = delete;
     CursorKept& operator=(const CursorKept&) = delete;

@@ -33,16 +33,21 @@ Report PendingReport::build(TdtmJX& jx, int kind, int errors, int warnings, cons
     const double width = report.bandWidth();
 
     Band title = authorityHeading(
-        Band::Kind::Title, 34, context, kind == 1 ? kRequestTitle : kEnablementTitle, width, 9);
+        Band::Kind::Title, 25, context, kind == 1 ? kRequestTitle : kEnablementTitle, width, 9);
     title.items.push_back(rule(17, width));
     const auto [label, number] = identification(jx, kind);
     title.items.push_back(text(0, 19, label, sans(10, true), 14));
     title.items.push_back(text(14, 19, number, sans(10)));
-    title.items.push_back(text(0, 27, QStringLiteral("Local"), sans(9, true), 50));
-    title.items.push_back(text(52, 27, QStringLiteral("Pendências"), sans(9, true), 118));
-    title.items.push_back(text(172, 27, QStringLiteral("Tipo"), sans(9, true), 18));
-    title.items.push_back(rule(32.5, width));
     report.bands.push_back(std::move(title));
+    // The column headers head every page of a long list.
+    Band columns;
+    columns.kind = Band::Kind::PageHeader;
+    columns.height = 9;
+    columns.items.push_back(text(0, 1, QStringLiteral("Local"), sans(9, true), 50));
+    columns.items.push_back(text(52, 1, QStringLiteral("Pendências"), sans(9, true), 118));
+    columns.items.push_back(text(172, 1, QStringLiteral("Tipo"), sans(9, true), 18));
+    columns.items.push_back(rule(6.5, width));
+    report.bands.push_back(std::move(columns));
 
     data::RecordSet& items = *jx.cdsPendecias;
     for (int row = 0; row < items.count(); ++row) {

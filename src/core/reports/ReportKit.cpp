@@ -23,6 +23,11 @@ Item text(double x, double y, const QString& value, const Font& font, double wid
     return item;
 }
 
+namespace {
+// Every report has at least 10 mm of right margin; 3 mm of it stay white.
+constexpr double kValueIntoMargin = 7;
+} // namespace
+
 Item label(double x, double y, const QString& value, double valueX, double points)
 {
     Item item = text(x, y, value, sans(points), std::max(1.0, valueX - x - 0.6));
@@ -99,7 +104,8 @@ void addLine(Band& band, double y, const std::vector<Pair>& pairs, double bandWi
 {
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         const Pair& pair = pairs[i];
-        const double end = i + 1 < pairs.size() ? pairs[i + 1].labelX - 1 : bandWidth;
+        // The last value of a line may run into the right margin (a CNPJ after a long label).
+        const double end = i + 1 < pairs.size() ? pairs[i + 1].labelX - 1 : bandWidth + kValueIntoMargin;
         band.items.push_back(label(pair.labelX, y, pair.label, pair.valueX, labelPoints));
         // A smaller value font sits on the label's baseline.
         const double drop = (labelPoints - pair.valuePoints) * 0.25;

@@ -40,8 +40,8 @@ Band authorityHeading(Band::Kind kind, double height, const PrintContext& contex
 // centre text, the page number at the right.
 Band pageFooter(const PrintContext& context, const QString& centreText, double bandWidth, bool doubleRule);
 
-// A line of label/value pairs: each value reaches the next pair's label, the last one the
-// band's edge, and is cut there.
+// A line of label/value pairs: each value reaches the next pair's label, the last one 7 mm into
+// the right margin, and is cut there.
 struct Pair {
     double labelX;
     QString label;

@@ -243,7 +243,9 @@ void TscrUntCaptura::imprimir()
             captured = m_reader->CapturarProtocoloDisquete();
         } catch (const ProgramEnd&) {
             throw;
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+            // The user gets the route's own message; the cause goes to the error log.
+            m_jx.Config.logError(QString::fromLocal8Bit(e.what()));
             captured = false;
         }
         if (!captured || !recorded()) {

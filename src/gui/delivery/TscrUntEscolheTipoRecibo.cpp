@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStackedLayout>
 #include <QStatusBar>
@@ -51,6 +52,7 @@ bool hasProtocol(const data::RecordSet& set, int raw)
 
 TscrUntEscolheTipoRecibo::TscrUntEscolheTipoRecibo(Commands& commands, TdtmJX& jx, QWidget* parent)
     : TFrmPadrao(parent)
+    , m_commands(commands)
     , m_jx(jx)
 {
     setObjectName(QStringLiteral("TscrUntEscolheTipoRecibo"));
@@ -136,6 +138,20 @@ void TscrUntEscolheTipoRecibo::showEvent(QShowEvent* event)
     // The deliveries of the request under the cursor, whichever filing loaded them last.
     chooseKind(m_kind->currentIndex());
     m_requests->setFocus();
+}
+
+void TscrUntEscolheTipoRecibo::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier && !qobject_cast<QComboBox*>(focusWidget())) {
+        QAction* print = m_commands.action(QStringLiteral("actImprimiRecibo"));
+        m_commands.runUpdateRules();
+        if (print->isEnabled())
+            print->trigger();
+        event->accept();
+        return;
+    }
+    TFrmPadrao::keyPressEvent(event);
 }
 
 void TscrUntEscolheTipoRecibo::chooseKind(int index)

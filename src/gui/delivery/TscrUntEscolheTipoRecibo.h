@@ -41,9 +41,12 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // "&Imprimir" is the window's default: Enter prints when it may.
+    void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
 
 private:
+    Commands& m_commands;
     TdtmJX& m_jx;
     QComboBox* m_kind;
     QLabel* m_name;

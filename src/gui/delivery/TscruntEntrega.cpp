@@ -252,8 +252,11 @@ void TscruntEntrega::FazerEntrega()
         repaint();
     };
     hooks.showReceipt = [this](qint64 id) {
+        // The preview is used with the normal pointer.
+        QApplication::restoreOverrideCursor();
         if (showReceipt)
             showReceipt(id);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     };
     m_run->setHooks(std::move(hooks));
     m_run->FazerEntrega(rows);
