@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/GuiHelpers.h"
+#include "../support/InsertRow.h"
 #include "../support/TestShell.h"
 
 using namespace jx;
@@ -47,18 +48,7 @@ struct Shell : TestShell {
 
     qint64 insert(const char* table, const QVariantMap& values)
     {
-        QStringList names;
-        QStringList marks;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            names << it.key();
-            marks << u':' + it.key();
-        }
-        db::Statement s = jx().database().connection().prepare(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(QLatin1String(table), names.join(u','), marks.join(u',')));
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            s.bind(u':' + it.key(), it.value());
-        s.run();
-        return jx().database().connection().lastInsertId();
+        return insertRow(jx().database().connection(), table, values);
     }
 
     // Three requests and three enablements; the middle ones have a delivery with its protocol
@@ -154,6 +144,7 @@ TEST(ReceiptChooser, BothKindsTheirProtocolsOnlyAndThePrintOfTheOneUnderTheCurso
         EXPECT_EQ(shell.jx().TipoAtual, 0);
         clickRow(chooser->enablements(), 1);
         ASSERT_EQ(chooser->deliveries()->model()->rowCount(), 1);
+        ASSERT_TRUE(shell.enabled("actImprimiRecibo"));
         whenModal<TscrRptPreview>([&](TscrRptPreview* preview) {
             EXPECT_EQ(preview->objectName(), "TscrRptReciboHabilitacaoContabilista");
             printed << textsOf(preview);

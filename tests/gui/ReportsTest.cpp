@@ -108,9 +108,13 @@ TEST_F(PrintoutFonts, LabelsWholeAndClearOfTheirValues)
     const std::vector<Page> pages = layOut(request, metrics);
     EXPECT_EQ(pages.size(), 6u);
     expectClearTexts(pages, request);
-    // An accountant's CNPJ, the widest value of its line, whole.
+    // An accountant's CNPJ, the widest value of its line, whole; a 120-character company name
+    // cut before the paper's edge.
+    const QString longName = QString(120, u'W');
     db::Statement s = m_db->connection().prepare(QStringLiteral(
-        "UPDATE SOLICITACAO_IE SET DOCUMENTO_CONTABILISTA_TIPO = 3, DOCUMENTO_CONTABILISTA_NUMERO = '11222333000181'"));
+        "UPDATE SOLICITACAO_IE SET DOCUMENTO_CONTABILISTA_TIPO = 3, DOCUMENTO_CONTABILISTA_NUMERO = '11222333000181', "
+        "NOME_EMPRESARIAL = :NOME"));
+    s.bind(QStringLiteral(":NOME"), longName);
     s.run();
     m_jx->reopenAt(*m_jx->cdsSolicitacaoIE, m_jx->cdsSolicitacaoIE->value("ID_SOLICITACAO"));
     const std::vector<Page> first = layOut({ FilingPrintouts::request(*m_jx, kContext).front() }, metrics);
@@ -118,6 +122,16 @@ TEST_F(PrintoutFonts, LabelsWholeAndClearOfTheirValues)
     for (const Placed* item : first[0].texts())
         texts << item->text;
     EXPECT_TRUE(texts.contains(QStringLiteral("CNPJ 11.222.333/0001-81"))) << texts.join(u'|').toStdString();
+    bool nameSeen = false;
+    for (const Placed* item : first[0].texts()) {
+        if (!item->text.startsWith(QLatin1String("WWW")))
+            continue;
+        nameSeen = true;
+        EXPECT_TRUE(longName.startsWith(item->text));
+        EXPECT_LT(item->text.size(), 120);
+        EXPECT_LE(item->rect.left() + metrics.width(item->font, item->text), 210 - 3 + 1e-6);
+    }
+    EXPECT_TRUE(nameSeen);
 
     const std::vector<Report> enablement { FilingPrintouts::enablement(*m_jx, kContext) };
     expectClearTexts(layOut(enablement, metrics), enablement);

@@ -2,6 +2,7 @@
 
 #include "db/Sqlite.h"
 
+#include "InsertRow.h"
 #include "RequestFixture.h"
 
 namespace jxtest {
@@ -13,19 +14,7 @@ class StoredFilings : public RequestFixture {
 protected:
     qint64 insert(const char* table, const QVariantMap& values)
     {
-        QStringList names;
-        QStringList marks;
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            names << it.key();
-            marks << u':' + it.key();
-        }
-        jx::db::Statement s
-            = m_db->connection().prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                             .arg(QLatin1String(table), names.join(u','), marks.join(u',')));
-        for (auto it = values.cbegin(); it != values.cend(); ++it)
-            s.bind(u':' + it.key(), it.value());
-        s.run();
-        return m_db->connection().lastInsertId();
+        return insertRow(m_db->connection(), table, values);
     }
 
     qint64 address(const QVariantMap& values) { return insert("ENDERECO", values); }

@@ -130,6 +130,19 @@ void contactBlock(Band& band, double y, const RecordSet& c)
         kBandWidth);
 }
 
+// The lower part of a person's page: a rule and "Endereço" over the address block, a rule and
+// "Comunicação" over the contact block.
+void addressAndContact(Band& b, double addressRule, double addressY, double contactRule, double contactY,
+    const RecordSet& address, const RecordSet& contact)
+{
+    b.items.push_back(rule(addressRule, kBandWidth));
+    b.items.push_back(heading(addressRule + 2, QStringLiteral("Endereço"), kBandWidth));
+    addressBlock(b, addressY, address, false);
+    b.items.push_back(rule(contactRule, kBandWidth));
+    b.items.push_back(heading(contactRule + 2, QStringLiteral("Comunicação"), kBandWidth));
+    contactBlock(b, contactY, contact);
+}
+
 // Moves through a person set for the pages and puts its cursor back afterwards (which loads
 // that person's address and contact data again).
 class CursorKept {
@@ -298,12 +311,7 @@ Band partnerPage(TdtmJX& jx)
             { 69, QStringLiteral("Perc. Participação:"), 99, participationOf(p) },
             { 125, QStringLiteral("Data Início Participação:"), 164, dateOf(p, "PARTICIPACAO_DATA_INICIO") } },
         w);
-    b.items.push_back(rule(27, w));
-    b.items.push_back(heading(29, QStringLiteral("Endereço"), w));
-    addressBlock(b, 35, *jx.cdsIESocioEnd, false);
-    b.items.push_back(rule(83, w));
-    b.items.push_back(heading(85, QStringLiteral("Comunicação"), w));
-    contactBlock(b, 92, *jx.cdsIESocioCom);
+    addressAndContact(b, 27, 35, 83, 92, *jx.cdsIESocioEnd, *jx.cdsIESocioCom);
     return b;
 }
 
@@ -323,12 +331,7 @@ Band responsiblePage(TdtmJX& jx)
         { { 2, QStringLiteral("Função:"), 16,
             texts.describe("FUNCAO_RESPONSAVEL", "ID_FUNCAO", valueOf(r, "ID_FUNCAO"), "DESCRICAO"), 9 } },
         w);
-    b.items.push_back(rule(25, w));
-    b.items.push_back(heading(27, QStringLiteral("Endereço"), w));
-    addressBlock(b, 33, *jx.cdsIERespEnd, false);
-    b.items.push_back(rule(81, w));
-    b.items.push_back(heading(83, QStringLiteral("Comunicação"), w));
-    contactBlock(b, 88, *jx.cdsIERespCom);
+    addressAndContact(b, 25, 33, 81, 88, *jx.cdsIERespEnd, *jx.cdsIERespCom);
     return b;
 }
 
