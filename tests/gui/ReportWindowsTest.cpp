@@ -249,6 +249,10 @@ TEST(PrintSelection, TheBrowserPrintsTheFilingUnderItsCursorAndChangesNothing)
             preview->findChild<QAction*>("actSalvarPdf")->trigger();
             shell.prompts.expectSaveFile(TscrRptPreview::kSavePdfCaption, QString()); // cancelled
             EXPECT_FALSE(preview->savePdf());
+            // A name typed without its extension gets it.
+            shell.prompts.expectSaveFile(TscrRptPreview::kSavePdfCaption, out.filePath("sem-extensao"));
+            EXPECT_TRUE(preview->savePdf());
+            EXPECT_TRUE(QFile::exists(out.filePath("sem-extensao.pdf")));
         });
         shell.commands().action("actSolicitacaoIE_Impressao")->trigger();
         EXPECT_EQ(shell.jx().cdsSolicitacaoIE->recNo(), 1);

@@ -3,6 +3,8 @@
 #include "Cli.h"
 
 #include "db/Sqlite.h"
+#include "text/DocumentChecks.h"
+#include "verification/Verification.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,6 +55,25 @@ void locateFiling(jx::TdtmJX& jx, bool request, qint64 id)
         throw UsageError(QStringLiteral("Solicitação %1 não encontrada.").arg(id));
     if (!request && !jx.cdsSolicitacao_Contab->locate(QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), id))
         throw UsageError(QStringLiteral("Habilitação %1 não encontrada.").arg(id));
+}
+
+QDate todayOption(QStringList& args)
+{
+    const QString text = takeOption(args, QStringLiteral("--hoje"));
+    if (text.isEmpty())
+        return {};
+    if (!jx::docs::dateIsValid(text))
+        throw UsageError(QStringLiteral("Data inválida: \"%1\" (use DD/MM/AAAA).").arg(text));
+    return QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
+}
+
+bool verifyFiling(jx::TdtmJX& jx, bool request, qint64 id, const QDate& today)
+{
+    locateFiling(jx, request, id);
+    jx::Verification verification(jx);
+    if (today.isValid())
+        verification.setToday(today);
+    return verification.ApurarPendencias(request ? 1 : 0);
 }
 
 } // namespace jxctl

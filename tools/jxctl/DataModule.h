@@ -5,7 +5,9 @@
 #include "data/TdtmJX.h"
 #include "db/TdtmDB.h"
 
+#include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -26,5 +28,9 @@ bool requestKind(const QString& word, const QString& usage);
 qint64 idOf(const QString& text);
 // Puts the filing current (its details follow) and sets the current kind.
 void locateFiling(jx::TdtmJX& jx, bool request, qint64 id);
+// "--hoje DD/MM/AAAA" (removed from args): the day the date rules take for today; invalid when absent.
+QDate todayOption(QStringList& args);
+// Puts the filing current and verifies it into cdsPendecias; true when it has no error.
+bool verifyFiling(jx::TdtmJX& jx, bool request, qint64 id, const QDate& today);
 
 } // namespace jxctl

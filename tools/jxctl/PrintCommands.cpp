@@ -10,8 +10,6 @@
 #include "reports/FilingPrintouts.h"
 #include "reports/PendingReport.h"
 #include "reports/ReceiptReport.h"
-#include "text/DocumentChecks.h"
-#include "verification/Verification.h"
 
 #include <QDate>
 
@@ -26,16 +24,6 @@ const QString kUsage = QStringLiteral(
 jx::report::PrintContext contextOf(const jx::TdtmJX& jx)
 {
     return { jx.Config.NomeOrgao, QDateTime::currentDateTime() };
-}
-
-QDate todayOption(QStringList& args)
-{
-    const QString text = takeOption(args, QStringLiteral("--hoje"));
-    if (text.isEmpty())
-        return {};
-    if (!jx::docs::dateIsValid(text))
-        throw UsageError(QStringLiteral("Data inválida: \"%1\" (use DD/MM/AAAA).").arg(text));
-    return QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
 }
 
 int printFiling(bool request, qint64 id, const QString& database, const QString& pdf)
@@ -80,11 +68,7 @@ int printPending(bool request, qint64 id, const QDate& today, const QString& dat
 {
     const auto module = openDataModule(database);
     jx::TdtmJX& jx = *module->jx;
-    locateFiling(jx, request, id);
-    jx::Verification verification(jx);
-    if (today.isValid())
-        verification.setToday(today);
-    verification.ApurarPendencias(request ? 1 : 0);
+    verifyFiling(jx, request, id, today);
     // The totals as the list window counts them: errors, and every other item a warning.
     const jx::data::RecordSet& list = *jx.cdsPendecias;
     int errors = 0;

@@ -26,23 +26,13 @@ int verify(const QStringList& argsIn)
 {
     QStringList args = argsIn;
     const QString path = databaseOption(args);
-    const QString todayText = takeOption(args, QStringLiteral("--hoje"));
+    const QDate today = todayOption(args);
     requireCount(args, 2, kUsage);
     const bool request = requestKind(args[0], kUsage);
     const qint64 id = idOf(args[1]);
-    QDate today;
-    if (!todayText.isEmpty()) {
-        if (!jx::docs::dateIsValid(todayText))
-            throw UsageError(QStringLiteral("Data inválida: \"%1\" (use DD/MM/AAAA).").arg(todayText));
-        today = QDate::fromString(todayText, QStringLiteral("dd/MM/yyyy"));
-    }
     const auto module = openDataModule(path);
     jx::TdtmJX& jx = *module->jx;
-    locateFiling(jx, request, id);
-    jx::Verification verification(jx);
-    if (today.isValid())
-        verification.setToday(today);
-    const bool clean = verification.ApurarPendencias(request ? 1 : 0);
+    const bool clean = verifyFiling(jx, request, id, today);
     const jx::data::RecordSet& list = *jx.cdsPendecias;
     for (int v = 0; v < list.count(); ++v) {
         out(list.valueAt(v, list.fieldIndex(QStringLiteral("Tipo"))).toString() + u'\t'

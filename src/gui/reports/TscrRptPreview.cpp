@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
@@ -52,9 +53,11 @@ bool TscrRptPreview::savePdf()
     // Named after what it shows ("Recibo.pdf"); a "/" of a caption cannot stand in a file name.
     QString name = windowTitle();
     name.replace(u'/', u'-');
-    const QString path = m_prompts.chooseSaveFile(kSavePdfCaption, QDir::home().filePath(name + QStringLiteral(".pdf")), kPdfFilter);
+    QString path = m_prompts.chooseSaveFile(kSavePdfCaption, QDir::home().filePath(name + QStringLiteral(".pdf")), kPdfFilter);
     if (path.isEmpty())
         return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".pdf");
     try {
         report::writePdf(m_pages, path, windowTitle());
     } catch (const Error& e) {
