@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include "../support/TestShell.h"
+#include "../support/GuiHelpers.h"
 
 using namespace jx;
 using namespace jx::gui;
@@ -64,12 +65,6 @@ struct Shell : TestShell {
                                       << prompts.leftOver().join('\n').toStdString();
     }
 };
-
-void shoot(QWidget* window, const char* name)
-{
-    if (qEnvironmentVariableIsSet("JX_SCREENSHOT_DIR"))
-        window->grab().save(qEnvironmentVariable("JX_SCREENSHOT_DIR") + u'/' + QLatin1String(name) + ".png");
-}
 
 QString pageName(const TscruntBackup& window)
 {

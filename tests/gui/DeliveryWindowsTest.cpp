@@ -108,6 +108,16 @@ struct Shell : TestShell {
         ASSERT_TRUE(life.save("01/02/1970").saved);
         ASSERT_EQ(e().text("STATUS"), complete ? "C" : "I");
     }
+    // Every enablement written onto a disk by the wizard, on the drive chooseDrive gives.
+    void deliverEnablementsToDisk()
+    {
+        whenModal<TscruntEntrega>([](TscruntEntrega* wizard) {
+            wizard->typeList()->setCurrentIndex(1);
+            wizard->enablementGrid()->selectAll();
+            wizard->FazerEntrega();
+        });
+        commands().action("actEntrega_Disquete")->trigger();
+    }
     QString statusOf(const QString& cpf)
     {
         jx::db::Connection c;
@@ -367,12 +377,7 @@ TEST(DeliveryCapture, ListsTheProtocolsOnTheDiskAndCapturesTheChosenOne)
         EXPECT_TRUE(caption == "Disquete" || caption == "Insira o disquete") << caption.toStdString();
         return drives.roots[0];
     };
-    whenModal<TscruntEntrega>([&](TscruntEntrega* wizard) {
-        wizard->typeList()->setCurrentIndex(1);
-        wizard->enablementGrid()->selectAll();
-        wizard->FazerEntrega();
-    });
-    shell.commands().action("actEntrega_Disquete")->trigger();
+    shell.deliverEnablementsToDisk();
     const QStringList files = drives.deliveryFiles();
     ASSERT_EQ(files.size(), 3);
 
@@ -446,12 +451,7 @@ TEST(DeliveryCapture, FromTheDisketteAReceiptIsPrintedAfterCapturingItsProtocolW
     for (const QString& cpf : kThree)
         shell.saveEnablement(cpf);
     shell.deliveries().chooseDrive = [&](QWidget*, const QString&) -> std::optional<QString> { return drives.roots[0]; };
-    whenModal<TscruntEntrega>([&](TscruntEntrega* wizard) {
-        wizard->typeList()->setCurrentIndex(1);
-        wizard->enablementGrid()->selectAll();
-        wizard->FazerEntrega();
-    });
-    shell.commands().action("actEntrega_Disquete")->trigger();
+    shell.deliverEnablementsToDisk();
     const QStringList files = drives.deliveryFiles();
     ASSERT_EQ(files.size(), 3);
     const QStringList numbers { "20260000000000201", "20260000000000202", "20260000000000203" };

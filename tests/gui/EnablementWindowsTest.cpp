@@ -27,6 +27,7 @@
 
 #include "../support/PendingChooser.h"
 #include "../support/TestShell.h"
+#include "../support/GuiHelpers.h"
 
 using namespace jx;
 using namespace jx::gui;
@@ -40,12 +41,6 @@ void activate(QWidget* window)
     window->show();
     QApplication::setActiveWindow(window);
     (void)QTest::qWaitForWindowActive(window);
-}
-
-void shoot(QWidget* window, const char* name)
-{
-    if (qEnvironmentVariableIsSet("JX_SCREENSHOT_DIR"))
-        window->grab().save(qEnvironmentVariable("JX_SCREENSHOT_DIR") + u'/' + QLatin1String(name) + ".png");
 }
 
 struct Shell : TestShell {

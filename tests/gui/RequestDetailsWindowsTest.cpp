@@ -29,6 +29,7 @@
 
 #include "../support/PendingChooser.h"
 #include "../support/TestShell.h"
+#include "../support/GuiHelpers.h"
 
 using namespace jx;
 using namespace jx::gui;
@@ -98,12 +99,6 @@ void type(QWidget* edit, const QString& text)
         line->setCursorPosition(0); // typing overwrites the positions of the mask
     QTest::keyClicks(line, text);
     QTest::keyClick(line, Qt::Key_Tab);
-}
-
-void shoot(QWidget* window, const char* name)
-{
-    if (qEnvironmentVariableIsSet("JX_SCREENSHOT_DIR"))
-        window->grab().save(qEnvironmentVariable("JX_SCREENSHOT_DIR") + u'/' + QLatin1String(name) + ".png");
 }
 
 } // namespace

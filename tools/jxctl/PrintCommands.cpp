@@ -21,9 +21,14 @@ const QString kUsage = QStringLiteral(
     "imprimir solicitacao|habilitacao ID --pdf ARQ [--banco CAMINHO] | imprimir recibo ENTREGA_ID --pdf ARQ "
     "[--banco CAMINHO] | imprimir pendencias solicitacao|habilitacao ID --pdf ARQ [--banco CAMINHO] [--hoje DD/MM/AAAA]");
 
-jx::report::PrintContext contextOf(const jx::TdtmJX& jx)
+// Lays the reports out, writes them and says how many pages.
+int writeReports(const std::vector<jx::report::Report>& reports, const QString& pdf, const QString& title)
 {
-    return { jx.Config.NomeOrgao, QDateTime::currentDateTime() };
+    const jx::report::QtTextMetrics metrics;
+    const auto pages = jx::report::layOut(reports, metrics);
+    jx::report::writePdf(pages, pdf, title);
+    out(QStringLiteral("%1 página(s) gravada(s) em %2").arg(pages.size()).arg(pdf));
+    return 0;
 }
 
 int printFiling(bool request, qint64 id, const QString& database, const QString& pdf)
@@ -31,16 +36,11 @@ int printFiling(bool request, qint64 id, const QString& database, const QString&
     const auto module = openDataModule(database);
     jx::TdtmJX& jx = *module->jx;
     locateFiling(jx, request, id);
-    const auto context = contextOf(jx);
-    const std::vector<jx::report::Report> reports = request
-        ? jx::report::FilingPrintouts::request(jx, context)
-        : std::vector<jx::report::Report> { jx::report::FilingPrintouts::enablement(jx, context) };
-    const jx::report::QtTextMetrics metrics;
-    const auto pages = jx::report::layOut(reports, metrics);
-    jx::report::writePdf(pages, pdf,
-        request ? jx::report::FilingPrintouts::kRequestTitle : jx::report::FilingPrintouts::kEnablementTitle);
-    out(QStringLiteral("%1 página(s) gravada(s) em %2").arg(pages.size()).arg(pdf));
-    return 0;
+    const auto context = jx::report::PrintContext::of(jx);
+    if (request)
+        return writeReports(jx::report::FilingPrintouts::request(jx, context), pdf, jx::report::FilingPrintouts::kRequestTitle);
+    return writeReports(
+        { jx::report::FilingPrintouts::enablement(jx, context) }, pdf, jx::report::FilingPrintouts::kEnablementTitle);
 }
 
 int printReceipt(qint64 deliveryId, const QString& database, const QString& pdf)
@@ -56,12 +56,8 @@ int printReceipt(qint64 deliveryId, const QString& database, const QString& pdf)
         throw UsageError(QStringLiteral("A entrega %1 ainda não tem protocolo: não há recibo a imprimir.").arg(deliveryId));
     const bool request = !s.value(3).isNull();
     const jx::report::ReceiptReport::Delivery delivery { s.text(0), s.value(1), s.value(2).toByteArray() };
-    const jx::report::QtTextMetrics metrics;
-    const auto pages = jx::report::layOut(
-        { jx::report::ReceiptReport::build(request, delivery, contextOf(*module->jx)) }, metrics);
-    jx::report::writePdf(pages, pdf, QStringLiteral("Recibo"));
-    out(QStringLiteral("%1 página(s) gravada(s) em %2").arg(pages.size()).arg(pdf));
-    return 0;
+    return writeReports({ jx::report::ReceiptReport::build(request, delivery, jx::report::PrintContext::of(*module->jx)) },
+        pdf, QStringLiteral("Recibo"));
 }
 
 int printPending(bool request, qint64 id, const QDate& today, const QString& database, const QString& pdf)
@@ -76,12 +72,9 @@ int printPending(bool request, qint64 id, const QDate& today, const QString& dat
         if (list.valueAt(v, list.fieldIndex(QStringLiteral("Tipo"))).toString() == QLatin1String("E"))
             ++errors;
     }
-    const jx::report::QtTextMetrics metrics;
-    const auto pages = jx::report::layOut(
-        { jx::report::PendingReport::build(jx, request ? 1 : 0, errors, list.count() - errors, contextOf(jx)) }, metrics);
-    jx::report::writePdf(pages, pdf, QStringLiteral("Relação de Pendências"));
-    out(QStringLiteral("%1 página(s) gravada(s) em %2").arg(pages.size()).arg(pdf));
-    return 0;
+    return writeReports(
+        { jx::report::PendingReport::build(jx, request ? 1 : 0, errors, list.count() - errors, jx::report::PrintContext::of(jx)) },
+        pdf, QStringLiteral("Relação de Pendências"));
 }
 
 int print(const QStringList& argsIn)

@@ -162,26 +162,37 @@ bool ProtocolCapture::capturarProtocolo()
         m_prompts.error(kNothingToImport);
         return false;
     }
-    // The number as listed; the transmitter route keeps it unpadded, so the blanks do not count.
-    m_jx.selectIntoGeral(QStringLiteral("SELECT * FROM ENTREGAS WHERE RTRIM(NUMEROPROTOCOLO) = RTRIM(:NUMERO)"),
-        { { QStringLiteral("NUMERO"), list.text("PROTOCOLO") } });
-    if (!m_jx.cdsGeral->isEmpty()) {
+    if (selectRecordedDelivery()) {
         m_prompts.error(kAlreadyCaptured);
         return false;
     }
-    bool captured = false;
-    try {
-        captured = CapturarProtocoloDisquete();
-    } catch (const ProgramEnd&) {
-        throw;
-    } catch (const std::exception&) {
-        captured = false;
-    }
+    const bool captured = tryCapture();
     if (captured)
         m_prompts.information(kCaptured);
     else
         m_prompts.error(kNotCaptured);
     return captured;
+}
+
+bool ProtocolCapture::selectRecordedDelivery()
+{
+    // The number as listed; the transmitter route keeps it unpadded, so the blanks do not count.
+    m_jx.selectIntoGeral(QStringLiteral("SELECT * FROM ENTREGAS WHERE RTRIM(NUMEROPROTOCOLO) = RTRIM(:NUMERO)"),
+        { { QStringLiteral("NUMERO"), m_jx.cdsProtocolosAux->text("PROTOCOLO") } });
+    return !m_jx.cdsGeral->isEmpty();
+}
+
+bool ProtocolCapture::tryCapture()
+{
+    try {
+        return CapturarProtocoloDisquete();
+    } catch (const ProgramEnd&) {
+        throw;
+    } catch (const std::exception& e) {
+        // The routes show their own message; the cause goes to the error log.
+        m_jx.Config.logError(QString::fromLocal8Bit(e.what()));
+        return false;
+    }
 }
 
 bool ProtocolCapture::locateFiling(const QString& kind, const QString& identifier, const QString& momentDigits)

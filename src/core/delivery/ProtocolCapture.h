@@ -42,6 +42,10 @@ public:
     bool capturarProtocolo();
     // The recording proper for the current row of the list; false when its delivery is not found.
     bool CapturarProtocoloDisquete();
+    // The same, a failure (other than the program's end) written to the error log and false.
+    bool tryCapture();
+    // The delivery already holding the current row's protocol, into cdsGeral; true when there is one.
+    bool selectRecordedDelivery();
 
     const QString& driveRoot() const { return m_drive; }
     // The files the last reading found incorrect.

@@ -1,6 +1,13 @@
 #include "reports/ReportKit.h"
 
+#include "data/TdtmJX.h"
+
 namespace jx::report {
+
+PrintContext PrintContext::of(const TdtmJX& jx)
+{
+    return { jx.Config.NomeOrgao, QDateTime::currentDateTime() };
+}
 
 Font sans(double points, bool bold)
 {

@@ -9,12 +9,19 @@
 
 // The pieces every report of the program is built from: its heading with the authority's
 // emblem, its footer, label/value lines.
+namespace jx {
+class TdtmJX;
+}
+
 namespace jx::report {
 
 // What a print-out knows about where and when it is printed.
 struct PrintContext {
     QString authority; // the issuing authority's name (installation data)
     QDateTime printedAt;
+
+    // The installation's authority, printed now.
+    static PrintContext of(const TdtmJX& jx);
 };
 
 inline const QString kProgramTitle = QStringLiteral("JX - Inscrição Estadual");

@@ -1,5 +1,7 @@
 #include "DeliveryHeader.h"
 
+#include "Binders.h"
+
 #include "data/RecordSet.h"
 
 #include <QApplication>
@@ -155,10 +157,10 @@ void setBoldNavy(QLabel* label, bool on)
     label->setPalette(palette);
 }
 
-// The record set's cursor follows the grid's current row; the grid follows the cursor only when
-// it moved elsewhere, so that a multiple selection survives the cursor's own echo.
-QTableView* selectionGrid(
-    QWidget* parent, const char* name, data::RecordSet& set, const QList<data::RecordSetModel::Column>& columns)
+namespace {
+
+QTableView* rowsGrid(QWidget* parent, const char* name, data::RecordSet& set,
+    const QList<data::RecordSetModel::Column>& columns, QAbstractItemView::SelectionMode mode)
 {
     auto* model = new data::RecordSetModel(set, parent);
     model->setColumns(columns);
@@ -166,10 +168,31 @@ QTableView* selectionGrid(
     grid->setObjectName(QLatin1String(name));
     grid->setModel(model);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->setSelectionMode(mode);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->verticalHeader()->hide();
     grid->horizontalHeader()->setStretchLastSection(true);
+    return grid;
+}
+
+} // namespace
+
+QTableView* cursorGrid(QWidget* parent, const char* name, data::RecordSet& set,
+    const QList<data::RecordSetModel::Column>& columns, const QList<int>& widths)
+{
+    QTableView* grid = rowsGrid(parent, name, set, columns, QAbstractItemView::SingleSelection);
+    for (int i = 0; i < widths.size(); ++i)
+        grid->setColumnWidth(i, widths.at(i));
+    bind::gridCursor(grid, set);
+    return grid;
+}
+
+// The record set's cursor follows the grid's current row; the grid follows the cursor only when
+// it moved elsewhere, so that a multiple selection survives the cursor's own echo.
+QTableView* selectionGrid(
+    QWidget* parent, const char* name, data::RecordSet& set, const QList<data::RecordSetModel::Column>& columns)
+{
+    QTableView* grid = rowsGrid(parent, name, set, columns, QAbstractItemView::ExtendedSelection);
     QObject::connect(
         grid->selectionModel(), &QItemSelectionModel::currentRowChanged, grid, [&set](const QModelIndex& current) {
             if (current.isValid() && current.row() != set.recNo())

@@ -33,6 +33,10 @@ QPixmap receiptPicture();
 // A read-only grid of whole rows where Ctrl and Shift pick several, bound to the set.
 QTableView* selectionGrid(
     QWidget* parent, const char* name, data::RecordSet& set, const QList<data::RecordSetModel::Column>& columns);
+// A read-only grid of whole rows, one row at a time, whose current row is the set's; the first
+// columns take the widths given.
+QTableView* cursorGrid(QWidget* parent, const char* name, data::RecordSet& set,
+    const QList<data::RecordSetModel::Column>& columns, const QList<int>& widths);
 
 // The lettering the delivery windows use to stress a text.
 void setBoldNavy(QLabel* label, bool on);

@@ -5,7 +5,6 @@
 #include "DeliveryHeader.h"
 #include "TFrmAguarde.h"
 #include "TscrRptPreview.h"
-#include "db/TdtmDB.h"
 #include "TscrUntCheckDisquete.h"
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
@@ -120,23 +119,12 @@ TscrUntCaptura::TscrUntCaptura(Commands& commands, TdtmJX& jx, UserPrompts& prom
     m_receiptImage = header.second;
     m_modeText = header.mode;
 
-    auto* model = new data::RecordSetModel(*jx.cdsProtocolosAux, this);
-    model->setColumns({ { "CONTA", QStringLiteral("Nº") }, { "PROTOCOLO", QStringLiteral("Protocolo") },
-        { "DATA", QStringLiteral("Data") }, { "HORA", QStringLiteral("Hora") },
-        { "IDENTIFICADOR", QStringLiteral("Identificador") }, { "TIPO", QStringLiteral("Tipo") } });
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("gdProtocolo"));
-    m_grid->setModel(model);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->verticalHeader()->hide();
-    m_grid->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = { 40, 150, 80, 70, 130 };
-    for (int i = 0; i < 5; ++i)
-        m_grid->setColumnWidth(i, widths[i]);
+    m_grid = cursorGrid(this, "gdProtocolo", *jx.cdsProtocolosAux,
+        { { "CONTA", QStringLiteral("Nº") }, { "PROTOCOLO", QStringLiteral("Protocolo") },
+            { "DATA", QStringLiteral("Data") }, { "HORA", QStringLiteral("Hora") },
+            { "IDENTIFICADOR", QStringLiteral("Identificador") }, { "TIPO", QStringLiteral("Tipo") } },
+        { 40, 150, 80, 70, 130 });
     layout->addWidget(m_grid, 1);
-    bind::gridCursor(m_grid, *jx.cdsProtocolosAux);
 
     auto own = [this](const char* name, const QString& text, const QString& hint, const char* keys,
                    QStyle::StandardPixmap picture) {
@@ -228,27 +216,10 @@ void TscrUntCaptura::imprimir()
     data::RecordSet& list = *m_jx.cdsProtocolosAux;
     if (list.isEmpty())
         return;
-    auto recorded = [this, &list] {
-        // The number as listed is padded; the transmitter route stores it unpadded.
-        m_jx.selectIntoGeral(QStringLiteral("SELECT NUMEROPROTOCOLO, DATAHORAPROTOCOLO, RECIBO FROM ENTREGAS WHERE "
-                                            "RTRIM(NUMEROPROTOCOLO) = RTRIM(:NUMERO)"),
-            { { QStringLiteral("NUMERO"), list.text("PROTOCOLO") } });
-        return !m_jx.cdsGeral->isEmpty();
-    };
-    if (!recorded()) {
+    if (!m_reader->selectRecordedDelivery()) {
         if (!m_prompts.confirmYesNo(kCaptureFirst))
             return;
-        bool captured = false;
-        try {
-            captured = m_reader->CapturarProtocoloDisquete();
-        } catch (const ProgramEnd&) {
-            throw;
-        } catch (const std::exception& e) {
-            // The user gets the route's own message; the cause goes to the error log.
-            m_jx.Config.logError(QString::fromLocal8Bit(e.what()));
-            captured = false;
-        }
-        if (!captured || !recorded()) {
+        if (!m_reader->tryCapture() || !m_reader->selectRecordedDelivery()) {
             m_prompts.error(kCannotCapture);
             return;
         }

@@ -1,7 +1,7 @@
 #include "TscrUntEscolheTipoRecibo.h"
 
-#include "Binders.h"
 #include "Commands.h"
+#include "DeliveryHeader.h"
 #include "data/RecordSetModel.h"
 #include "data/TdtmJX.h"
 #include "delivery/DataLayouts.h"
@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QStackedLayout>
@@ -22,25 +21,6 @@
 namespace jx::gui {
 
 namespace {
-
-QTableView* makeGrid(QWidget* parent, const char* name, data::RecordSet& set,
-    const QList<data::RecordSetModel::Column>& columns, const QList<int>& widths)
-{
-    auto* model = new data::RecordSetModel(set, parent);
-    model->setColumns(columns);
-    auto* grid = new QTableView(parent);
-    grid->setObjectName(QLatin1String(name));
-    grid->setModel(model);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->verticalHeader()->hide();
-    grid->horizontalHeader()->setStretchLastSection(true);
-    for (int i = 0; i < widths.size(); ++i)
-        grid->setColumnWidth(i, widths.at(i));
-    bind::gridCursor(grid, set);
-    return grid;
-}
 
 // Only deliveries whose protocol was recorded have a receipt.
 bool hasProtocol(const data::RecordSet& set, int raw)
@@ -75,10 +55,10 @@ TscrUntEscolheTipoRecibo::TscrUntEscolheTipoRecibo(Commands& commands, TdtmJX& j
     m_name->setObjectName(QStringLiteral("lbNome"));
     lists->addWidget(m_name, 0, 0);
     lists->addWidget(new QLabel(QStringLiteral("Protocolos"), this), 0, 1);
-    m_requests = makeGrid(this, "dbgSolicitacao", *jx.cdsSolicitacaoIE,
+    m_requests = cursorGrid(this, "dbgSolicitacao", *jx.cdsSolicitacaoIE,
         { { "DESC_CNPJ", QStringLiteral("CNPJ") }, { "STATUS", QString() }, { "NOME_EMPRESARIAL", QString() } },
         { 150, 60 });
-    m_enablements = makeGrid(this, "dbgComunicado", *jx.cdsSolicitacao_Contab,
+    m_enablements = cursorGrid(this, "dbgComunicado", *jx.cdsSolicitacao_Contab,
         { { "IDENTIFICACAO", QString() }, { "DESC_CRC", QStringLiteral("CRC") }, { "STATUS", QString() } }, { 150, 130 });
     auto* stackHolder = new QWidget(this);
     m_stack = new QStackedLayout(stackHolder);
@@ -86,7 +66,7 @@ TscrUntEscolheTipoRecibo::TscrUntEscolheTipoRecibo(Commands& commands, TdtmJX& j
     m_stack->addWidget(m_requests);
     m_stack->addWidget(m_enablements);
     lists->addWidget(stackHolder, 1, 0);
-    m_deliveries = makeGrid(this, "dbgProtocolo", *jx.cdsEntregas,
+    m_deliveries = cursorGrid(this, "dbgProtocolo", *jx.cdsEntregas,
         { { "DATAHORAPROTOCOLO", QStringLiteral("Data/Hora Protocolo") },
             { "NUMEROPROTOCOLO", QStringLiteral("Número Protocolo") },
             { "FORMAENTREGA", QStringLiteral("Forma de Entrega") } },
@@ -130,8 +110,7 @@ void TscrUntEscolheTipoRecibo::showEvent(QShowEvent* event)
         return;
     m_opened = true;
     m_jx.TipoAtual = 1;
-    m_jx.openSet(*m_jx.cdsSolicitacaoIE);
-    m_jx.cdsSolicitacaoIE->first();
+    m_jx.openSet(*m_jx.cdsSolicitacaoIE); // read again, on its first row
     if (!m_jx.cdsSolicitacao_Contab->isOpen())
         m_jx.openSet(*m_jx.cdsSolicitacao_Contab);
     m_jx.cdsEntregas->setFilter(hasProtocol);

@@ -66,7 +66,7 @@ ReportWindows::ReportWindows(Commands& commands, TdtmJX& jx, UserPrompts& prompt
 
 void ReportWindows::printPending(int kind, int errors, int warnings, QWidget* parent)
 {
-    const report::Report list = report::PendingReport::build(m_jx, kind, errors, warnings, printContext(m_jx));
+    const report::Report list = report::PendingReport::build(m_jx, kind, errors, warnings, report::PrintContext::of(m_jx));
     previewReports({ list }, list.name, QStringLiteral("Relação de Pendências"), m_prompts, parent);
 }
 
@@ -111,7 +111,7 @@ void ReportWindows::printFiling(bool request, QWidget* parent)
     data::RecordSet& filings = request ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
     if (filings.isEmpty())
         return;
-    const report::PrintContext context = printContext(m_jx);
+    const report::PrintContext context = report::PrintContext::of(m_jx);
     if (request) {
         previewReports(report::FilingPrintouts::request(m_jx, context), QStringLiteral("TscrRptSolicitacao"),
             report::FilingPrintouts::kRequestTitle, m_prompts, parent);

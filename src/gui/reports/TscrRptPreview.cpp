@@ -67,11 +67,6 @@ bool TscrRptPreview::savePdf()
     return true;
 }
 
-report::PrintContext printContext(const TdtmJX& jx)
-{
-    return { jx.Config.NomeOrgao, QDateTime::currentDateTime() };
-}
-
 void previewReports(const std::vector<report::Report>& reports, const QString& reportName, const QString& caption,
     UserPrompts& prompts, QWidget* parent)
 {
@@ -83,7 +78,7 @@ void previewReports(const std::vector<report::Report>& reports, const QString& r
 void previewReceipt(
     TdtmJX& jx, UserPrompts& prompts, bool request, const report::ReceiptReport::Delivery& delivery, QWidget* parent)
 {
-    const report::Report receipt = report::ReceiptReport::build(request, delivery, printContext(jx));
+    const report::Report receipt = report::ReceiptReport::build(request, delivery, report::PrintContext::of(jx));
     previewReports({ receipt }, receipt.name, QStringLiteral("Recibo"), prompts, parent);
 }
 

@@ -41,8 +41,6 @@ private:
     UserPrompts& m_prompts;
 };
 
-// The installation's authority and the moment of printing.
-report::PrintContext printContext(const TdtmJX& jx);
 // Lays the reports out (page numbers running on through them) and shows them in the modal
 // preview; the preview is gone when this returns.
 void previewReports(const std::vector<report::Report>& reports, const QString& reportName, const QString& caption,
