@@ -67,13 +67,20 @@ TEST(StartupSequence, FailingDatabaseModuleCreatesNothingElse)
     EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
 }
 
-TEST(StartupSequence, StartsAndClearsTheTempFolder)
+TEST(StartupSequence, StartsAndSweepsTheTempFolder)
 {
+    // What a killed run left (its folder without a live lock) and loose files go; a folder the
+    // program never made stays.
     Shell shell;
+    QDir(shell.folder.path()).mkpath("Temp/run-morto");
+    writeFile(shell.folder.path() + "/Temp/run-morto/JXS.xml", "x");
+    writeFile(shell.folder.path() + "/Temp/DecAux.xml", "x");
     QDir(shell.folder.path()).mkpath("Temp/sub");
-    writeFile(shell.folder.path() + "/Temp/sub/JXS.xml", "x");
+    writeFile(shell.folder.path() + "/Temp/sub/notas.txt", "x");
     ASSERT_TRUE(shell.start());
-    EXPECT_FALSE(QFileInfo::exists(shell.folder.path() + "/Temp"));
+    EXPECT_FALSE(QFileInfo::exists(shell.folder.path() + "/Temp/run-morto"));
+    EXPECT_FALSE(QFileInfo::exists(shell.folder.path() + "/Temp/DecAux.xml"));
+    EXPECT_TRUE(QFileInfo::exists(shell.folder.path() + "/Temp/sub/notas.txt"));
     TFrmPrincipal* main = shell.startup->mainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(main->isVisible());

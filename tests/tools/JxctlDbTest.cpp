@@ -202,6 +202,10 @@ TEST(JxctlGenerate, DataLinesFilesAndNames)
     const QString path = dir.filePath("Banco/JX.mdb");
     ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
     ASSERT_EQ(jxctl({ "chaves", "gerar", dir.filePath("BIN") }).status, 0);
+    qputenv("JX_HOME", dir.path().toUtf8());
+    struct HomeReset {
+        ~HomeReset() { qunsetenv("JX_HOME"); }
+    } homeReset;
     {
         jx::db::Connection c;
         c.open(path, jx::db::kDatabaseKey);

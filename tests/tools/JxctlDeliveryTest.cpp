@@ -40,11 +40,17 @@ protected:
         }
         m_home.setAutoRemove(true);
         qputenv("VELKOR_HOME", m_home.path().toUtf8());
+        // The program folder (keys, working folder) is the program's own, never --banco's.
+        qputenv("JX_HOME", m_dir.path().toUtf8());
         for (const char* name : { "VELKOR_RECUSAR", "VELKOR_REMOVER", "VELKOR_QUEBRAR", "VELKOR_NADA", "VELKOR_SAIDA" })
             qunsetenv(name);
     }
 
-    void TearDown() override { qunsetenv("VELKOR_HOME"); }
+    void TearDown() override
+    {
+        qunsetenv("VELKOR_HOME");
+        qunsetenv("JX_HOME");
+    }
 
     void exec(const QString& sql)
     {
@@ -207,4 +213,28 @@ TEST_F(DeliveryChain, DisketteRunReturnedDiskAndCapture)
     const CtlRun again = jxctl({ "capturar", "--drive", disk.path(), "--gravar", "--banco", m_path });
     EXPECT_EQ(again.status, 1);
     EXPECT_TRUE(again.err.contains("Este protocolo já foi capturado!"));
+}
+
+TEST_F(DeliveryChain, ADatabaseElsewhereLeavesTheFoldersBesideItAlone)
+{
+    // The user's own folder X with a database in X/db and a Temp of theirs beside it.
+    QTemporaryDir user;
+    QDir(user.path()).mkpath("db");
+    QDir(user.path()).mkpath("Temp");
+    const QString elsewhere = user.filePath("db/JX.mdb");
+    ASSERT_TRUE(QFile::copy(m_path, elsewhere));
+    QFile mine(user.filePath("Temp/planilha.txt"));
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.write("do usuário");
+    mine.close();
+    const QString drive = m_home.filePath("disco");
+    QDir().mkpath(drive);
+    for (const QStringList& args : { QStringList { "entregar", "transmissor", "habilitacao", "2", "--velkor", VELKOR_PATH },
+             QStringList { "entregar", "disquete", "--drive", drive, "habilitacao", "3" },
+             QStringList { "backup", "habilitacao", "1", "--pasta", m_home.filePath("copias") } }) {
+        const CtlRun run = jxctl(args + QStringList { "--banco", elsewhere });
+        EXPECT_EQ(run.status, 0) << args.join(' ').toStdString() << ": " << run.err.toStdString();
+        EXPECT_TRUE(QFileInfo::exists(user.filePath("Temp/planilha.txt"))) << args.join(' ').toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("Temp")));
 }

@@ -3,6 +3,7 @@
 #include "Cli.h"
 
 #include "db/Sqlite.h"
+#include "platform/ProgramFolder.h"
 #include "text/DocumentChecks.h"
 #include "verification/Verification.h"
 
@@ -21,7 +22,9 @@ std::unique_ptr<DataModule> openDataModule(const QString& path)
     } catch (const jx::db::DbError&) {
         throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
     }
-    module->programFolder = QFileInfo(path).absoluteDir().absoluteFilePath(QStringLiteral(".."));
+    // The program's own rule (JX_HOME, the installation), never the database's path: the
+    // folder above a database named with --banco may be anything of the user's.
+    module->programFolder = jx::programFolder::path();
     module->jx = std::make_unique<jx::TdtmJX>(
         *module->database, module->prompts,
         [] { throw UsageError(QStringLiteral("O banco de dados não pôde ser lido.")); }, module->programFolder);

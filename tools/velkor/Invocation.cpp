@@ -2,6 +2,9 @@
 
 #include "Error.h"
 
+#include <QDate>
+#include <QTime>
+
 namespace velkor {
 
 namespace {
@@ -63,6 +66,14 @@ Invocation Invocation::parse(QStringList args, const QProcessEnvironment& enviro
     }
     const QString nothing = environment.value(QStringLiteral("VELKOR_NADA")).trimmed();
     invocation.doNothing = !nothing.isEmpty() && nothing != QLatin1String("0");
+    invocation.numberPrefix = environment.value(QStringLiteral("VELKOR_PREFIXO"));
+    invocation.moment = environment.value(QStringLiteral("VELKOR_MOMENTO")).trimmed();
+    if (!invocation.moment.isEmpty()
+        && !(invocation.moment.size() == 19
+            && QDate::fromString(invocation.moment.left(10), QStringLiteral("dd/MM/yyyy")).isValid()
+            && QTime::fromString(invocation.moment.mid(11), QStringLiteral("hh:mm:ss")).isValid()))
+        throw jx::Error(QStringLiteral("Momento inválido em VELKOR_MOMENTO: \"%1\" (use dd/mm/aaaa hh:mm:ss).")
+                            .arg(invocation.moment));
     const QString exitCode = environment.value(QStringLiteral("VELKOR_SAIDA"));
     if (!exitCode.trimmed().isEmpty())
         invocation.exitCode = exitCodeOf(exitCode, QStringLiteral("VELKOR_SAIDA"));

@@ -22,6 +22,10 @@ struct Invocation {
     QSet<int> remove;
     QSet<int> blankDateTime;
     bool doNothing = false;
+    // Written before each protocol number (longer numbers than the counter's).
+    QString numberPrefix;
+    // The protocol's date and time as written, whatever the clock says (empty: now).
+    QString moment;
     std::optional<int> exitCode;
     bool help = false;
 

@@ -179,7 +179,7 @@ QString Receiver::receive(const QString& file, Twist twist)
 
         QString number;
         try {
-            number = m_counter.next(now().date());
+            number = numberPrefix + m_counter.next(now().date());
         } catch (const jx::Error& e) {
             refuse(texts::kCounterFailed, e.userText());
         }

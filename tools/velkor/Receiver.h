@@ -28,7 +28,9 @@ public:
     // refusal, and a refused file is left as it was.
     QString receive(const QString& file, Twist twist = Twist::None);
 
-    // The clock, replaceable so a run can be pinned.
+    // Put before each protocol number.
+    QString numberPrefix;
+    // The clock, replaceable so a run can be pinned (its fields are written as they are).
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 
     QString receivedFolder() const;

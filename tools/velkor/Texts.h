@@ -11,6 +11,8 @@ inline const QString kUsage = QStringLiteral(
     "     velkor --devolver PASTA [--chaves PASTA] [as mesmas opções]\n"
     "N: posições a partir de 1, separadas por vírgula. As mesmas chaves valem pelo ambiente:\n"
     "VELKOR_RECUSAR, VELKOR_QUEBRAR, VELKOR_REMOVER, VELKOR_SEM_DATA, VELKOR_SAIDA, VELKOR_NADA.\n"
+    "Só pelo ambiente: VELKOR_PREFIXO (texto antes do número do protocolo) e VELKOR_MOMENTO\n"
+    "(\"dd/mm/aaaa hh:mm:ss\", a data e a hora escritas no protocolo, como dadas).\n"
     "Contador e cópias dos arquivos recebidos em $VELKOR_HOME.");
 
 // "Aceito: ARQUIVO — protocolo NUMERO de DATA HORA"

@@ -13,6 +13,7 @@
 #include "platform/ProgramFolder.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -92,6 +93,13 @@ int main(int argc, char* argv[])
 
     velkor::ProtocolCounter counter(homeFolder(environment));
     velkor::Receiver receiver(homeFolder(environment), counter, std::move(privateKey));
+    receiver.numberPrefix = invocation.numberPrefix;
+    if (!invocation.moment.isEmpty()) {
+        // In UTC, so that an hour the local clock skips is written as given.
+        const QDateTime pinned(QDate::fromString(invocation.moment.left(10), QStringLiteral("dd/MM/yyyy")),
+            QTime::fromString(invocation.moment.mid(11), QStringLiteral("hh:mm:ss")), Qt::UTC);
+        receiver.now = [pinned] { return pinned; };
+    }
     for (int i = 0; i < files.size(); ++i)
         print(stdout, receiver.receive(files[i], twistAt(invocation, i + 1)));
     return invocation.exitCode.value_or(0);

@@ -6,13 +6,20 @@
 #include "delivery/DeliveryCrypto.h"
 #include "delivery/FileGeneration.h"
 #include "delivery/ManipulaXml.h"
+#include "delivery/UnregisteredDeliveries.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/UserPrompts.h"
+#include "platform/WorkingFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStorageInfo>
+
+#include <cerrno>
+
+#include <memory>
 
 namespace jx {
 
@@ -35,12 +42,16 @@ bool FilingBackup::run(const QList<int>& rows, const QString& folderIn)
     m_failures.clear();
     if (m_pump)
         m_pump();
-    const QString temp = QDir(m_programFolder).filePath(QStringLiteral("Temp"));
-    // The working files hold the filings in plain text: gone whatever happens.
-    struct TempRemoval {
-        QString folder;
-        ~TempRemoval() { paths::deleteFolderTree(folder); }
-    } removal { temp };
+    // A folder of this run's own; its files are sealed before their first write, so a kill
+    // leaves no filing in plain text, and it goes whatever happens.
+    std::unique_ptr<WorkingFolder> work;
+    try {
+        work = std::make_unique<WorkingFolder>(m_programFolder, unregistered::rescuer(m_programFolder));
+    } catch (const Error& e) {
+        m_prompts.error(e.userText());
+        return false;
+    }
+    const QString temp = work->path();
     const files::ScratchWrites scratch(temp);
     const QString folder = paths::withoutTrailingSeparator(QDir::toNativeSeparators(folderIn));
     const int kind = m_jx.TipoAtual == 1 ? 1 : 0;
@@ -48,10 +59,22 @@ bool FilingBackup::run(const QList<int>& rows, const QString& folderIn)
         FileGeneration generation(m_jx, m_programFolder);
         if (!m_keysFolder.isEmpty())
             generation.setKeysFolder(m_keysFolder);
+        // A backup brings back what was typed: accents and whole moments kept.
+        generation.setBackupForm(true);
+        // A backup whose data could not be encrypted would leave the filing in plain text and
+        // could not be restored: it gets no file, and the run stops after the first such failure.
+        DeliveryCrypto crypto(m_keysFolder.isEmpty() ? m_jx.crypto().keysFolder() : m_keysFolder, m_prompts);
+        bool sealFailed = false;
+        generation.setSeal([&](QByteArray& bytes, const QString& file) {
+            if (sealFailed)
+                return false;
+            sealFailed = !crypto.seal(bytes, file);
+            return !sealFailed;
+        });
         QStringList ids;
         const QStringList files = generation.GerarArquivos(rows, ids, temp, m_failures);
         m_jx.TipoAtual = kind;
-        if (files.isEmpty()) {
+        if (files.isEmpty() && !sealFailed) {
             QString text = kind == 1 ? kRequestFailures : kEnablementFailures;
             for (const QString& id : std::as_const(m_failures))
                 text += (kind == 1 ? QStringLiteral("-Cód. Solicitação:") : QStringLiteral("-Cód. Hab. Contabilista:")) + id
@@ -61,22 +84,16 @@ bool FilingBackup::run(const QList<int>& rows, const QString& folderIn)
         }
         for (const QString& file : files)
             m_memo << folder + paths::separator() + QFileInfo(file).fileName();
-        DeliveryCrypto crypto(m_keysFolder.isEmpty() ? m_jx.crypto().keysFolder() : m_keysFolder, m_prompts);
         for (int i = 0; i < files.size(); ++i) {
             if (m_pump)
                 m_pump();
-            // A backup whose data could not be encrypted would leave the filing in plain text
-            // and could not be restored: it is not copied (the failure was shown).
-            if (!crypto.CriptografarArquivo(files[i]) || !xmlfile::GravarVerificador(files[i], m_prompts)) {
-                m_memo[i] += kNo;
-                return false;
-            }
             if (!QFileInfo(folder).isDir()) {
                 m_memo[i] += kNo;
                 m_prompts.error(kFolderMissing);
                 return false;
             }
             const QString target = QDir(folder).filePath(QFileInfo(files[i]).fileName());
+            errno = 0;
             try {
                 QFile source(files[i]);
                 if (!source.open(QIODevice::ReadOnly))
@@ -88,13 +105,17 @@ bool FilingBackup::run(const QList<int>& rows, const QString& folderIn)
                     throw Error(QStringLiteral("cópia incompleta"));
             } catch (const Error&) {
                 m_memo[i] += kNo;
-                m_prompts.error(kCopyFailed);
+                // A full folder is the user's to mend: said as such, not as a fault of the program.
+                const QStorageInfo storage(folder);
+                const bool full = errno == ENOSPC || errno == EFBIG || errno == EDQUOT
+                    || (storage.isValid() && storage.bytesAvailable() < QFileInfo(files[i]).size() + 4096);
+                m_prompts.error(full ? kNoSpace.arg(QDir::toNativeSeparators(folder)) : kCopyFailed);
                 return false;
             }
             m_memo[i] += kOk;
             m_written << target;
         }
-        return true;
+        return !sealFailed;
     } catch (const ProgramEnd&) {
         throw;
     } catch (const std::exception& failure) {

@@ -40,6 +40,7 @@ public:
     static inline const QString kEnablementFailures = QStringLiteral(
         "Ocorreu erro durante a geração da cópia de segurança da(s) seguinte(s) Habilitação(ões):\r\n");
     static inline const QString kFolderMissing = QStringLiteral("Erro na gravação da cópia!\r\nContacte o suporte do JX!");
+    static inline const QString kNoSpace = QStringLiteral("Espaço insuficiente na pasta %1 para a cópia de segurança.");
     static inline const QString kCopyFailed
         = QStringLiteral("Erro na gravação da cópia de segurança!\r\nContacte o suporte do JX!");
     static inline const QString kDone = QStringLiteral("Cópia de Segurança realizada com sucesso!");

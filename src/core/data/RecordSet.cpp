@@ -432,6 +432,11 @@ constexpr double kExactDoubleLimit = 9007199254740992.0;
 
 } // namespace
 
+QString RecordSet::storedMoment(const QDate& date, const QTime& time)
+{
+    return date.toString(Qt::ISODate) + u' ' + time.toString(QStringLiteral("HH:mm:ss"));
+}
+
 QVariant RecordSet::toStored(FieldType type, const QVariant& value, bool* ok)
 {
     *ok = true;
@@ -453,7 +458,9 @@ QVariant RecordSet::toStored(FieldType type, const QVariant& value, bool* ok)
         const QString t = text.trimmed();
         if (QDate::fromString(t, Qt::ISODate).isValid() && t.size() == 10)
             return t;
-        if (QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss")).isValid())
+        // Date and time apart: the local clock has no say over a stored moment.
+        if (t.size() == 19 && t.at(10) == u' ' && QDate::fromString(t.left(10), Qt::ISODate).isValid()
+            && QTime::fromString(t.mid(11), QStringLiteral("HH:mm:ss")).isValid())
             return t;
         const QDate typed = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
         if (typed.isValid())

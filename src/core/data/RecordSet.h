@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QDate>
 #include <QString>
+#include <QTime>
 #include <QVariant>
 #include <QVector>
 
@@ -165,6 +167,9 @@ public:
     // ISO-8859-1, the encoding of the delivery files. Empty text is NULL for every type but
     // text.
     static QVariant toStored(FieldType type, const QVariant& value, bool* ok);
+    // The stored text of a moment ("yyyy-MM-dd HH:mm:ss"), built from its date and time alone:
+    // a moment of a skipped daylight-saving hour is as valid as any other.
+    static QString storedMoment(const QDate& date, const QTime& time);
     // The message for a value the field refused.
     QString refusedValueText(const QString& field, const QVariant& value) const;
 

@@ -123,7 +123,10 @@ void Savepoint::rollback()
 {
     if (!m_open)
         return;
-    if (m_outermost) {
+    if (!m_connection.inTransaction()) {
+        // The engine already rolled everything back (a full disk, an I/O error): there is no
+        // savepoint left to return to.
+    } else if (m_outermost) {
         m_connection.rollback(); // ends the transaction the savepoint opened
     } else {
         m_connection.exec(QStringLiteral("ROLLBACK TO ") + m_name);

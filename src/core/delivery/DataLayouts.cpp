@@ -194,18 +194,18 @@ void DataLayouts::addressGroup(const RecordSet& a)
     auto v = [&a](const char* field) { return a.isEmpty() ? QVariant() : a.value(QLatin1String(field)); };
     leaf("cep", escaped(text(a, "CEP")));
     leaf("uf", escaped(lookup(*m_jx.cdsUF, "ID_UF", v("ID_UF"), "SIGLA")));
-    leaf("municipio", normalised(text(a, "LOCALIDADE")).trimmed());
-    leaf("distrito_povoado", normalised(text(a, "DISTRITO")));
-    leaf("bairro", normalised(text(a, "BAIRRO")));
+    leaf("municipio", m_backup ? escaped(text(a, "LOCALIDADE")) : normalised(text(a, "LOCALIDADE")).trimmed());
+    leaf("distrito_povoado", freeText(text(a, "DISTRITO")));
+    leaf("bairro", freeText(text(a, "BAIRRO")));
     leaf("tipo_logradouro", wholeText(v("TIPO_LOGRADOURO")));
     leaf("nome_tipo_logradouro", escaped(lookup(*m_jx.cdsLogradouro, "IDENTIFICADOR", v("TIPO_LOGRADOURO"), "NOME")));
-    leaf("logradouro", normalised(text(a, "LOGRADOURO")));
+    leaf("logradouro", freeText(text(a, "LOGRADOURO")));
     leaf("numero", escaped(text(a, "NUMERO")));
     for (int i = 1; i <= 6; ++i) {
         const QByteArray code = "cod_complemento" + QByteArray::number(i);
         const QByteArray description = "des_complemento" + QByteArray::number(i);
         leaf(code.constData(), escaped(text(a, ("COD_TIPO_COMPLEMENTO" + QByteArray::number(i)).constData())));
-        leaf(description.constData(), normalised(text(a, ("COMPLEMENTO" + QByteArray::number(i)).constData())));
+        leaf(description.constData(), freeText(text(a, ("COMPLEMENTO" + QByteArray::number(i)).constData())));
     }
 }
 
@@ -213,7 +213,7 @@ void DataLayouts::contactGroup(const RecordSet& c)
 {
     leaf("telefone", escaped(text(c, "TELEFONE")));
     leaf("fax", escaped(text(c, "FAX")));
-    leaf("e_mail", normalised(text(c, "EMAIL")));
+    leaf("e_mail", freeText(text(c, "EMAIL")));
     leaf("cep_caixa_postal", escaped(text(c, "CAIXA_POSTAL_CEP")));
     leaf("caixa_postal", escaped(text(c, "CAIXA_POSTAL")));
 }
@@ -262,7 +262,7 @@ QStringList DataLayouts::MontarDadosSolicitacao()
     auto raw = [this, &r](const char* field) { return escaped(text(r, field)); };
 
     m_lines << QStringLiteral("<solicitacao data=\"%1\" status=\"%2\" datacriacao=\"%3\">")
-                   .arg(dateText(v("DATASOLICITACAOIE")), attributeValue("status", text(r, "STATUS")),
+                   .arg(dayText(v("DATASOLICITACAOIE")), attributeValue("status", text(r, "STATUS")),
                        dateTimeText(v("DATACRIACAO")));
 
     open("dados_iniciais");
@@ -294,8 +294,8 @@ QStringList DataLayouts::MontarDadosSolicitacao()
 
     open("identificacao");
     if (!text(r, "NOME_EMPRESARIAL").trimmed().isEmpty())
-        leaf("nome_empresarial", normalised(text(r, "NOME_EMPRESARIAL")));
-    leaf("nome_fantasia", normalised(text(r, "NOME_FANTASIA")));
+        leaf("nome_empresarial", freeText(text(r, "NOME_EMPRESARIAL")));
+    leaf("nome_fantasia", freeText(text(r, "NOME_FANTASIA")));
     leaf("data_inicio_atividade", dateTimeText(v("DATA_INICIO_ATIVIDADE")));
     if (!text(r, "IE_ESTADO_ORIGEM").trimmed().isEmpty())
         leaf("ie_estado_origem", raw("IE_ESTADO_ORIGEM"));
@@ -414,7 +414,7 @@ QStringList DataLayouts::MontarDadosHabilitacao()
     auto v = [&e](const char* field) { return e.value(QLatin1String(field)); };
     auto raw = [this, &e](const char* field) { return escaped(text(e, field)); };
     m_lines << QStringLiteral("<habilitacao data=\"%1\" status=\"%2\" datacriacao=\"%3\">")
-                   .arg(dateText(v("DATAHABILITACAOCONTABILISTA")), attributeValue("status", text(e, "STATUS")),
+                   .arg(dayText(v("DATAHABILITACAOCONTABILISTA")), attributeValue("status", text(e, "STATUS")),
                        dateTimeText(v("DATACRIACAO")));
     open("identificacao");
     leaf("tipo", wholeText(v("TIPO_IDENTIFICACAO")));
@@ -427,7 +427,7 @@ QStringList DataLayouts::MontarDadosHabilitacao()
     close("crc");
     open("responsavel");
     leaf("cpf", raw("CPF_RESPONSAVEL"));
-    leaf("e_mail", normalised(text(e, "EMAIL_RESPONSAVEL")));
+    leaf("e_mail", freeText(text(e, "EMAIL_RESPONSAVEL")));
     leaf("data_nascimento", dateTimeText(v("DATANACRESP")));
     close("responsavel");
     if (!m_jx.cdsSolicitacao_Contab_End->isEmpty()) {

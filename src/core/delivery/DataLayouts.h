@@ -16,6 +16,10 @@ class RecordSet;
 class DataLayouts {
 public:
     explicit DataLayouts(TdtmJX& jx);
+    // The backup's form: every free text keeps what was typed (accents included, the XML
+    // specials escaped) and every stored moment is written whole, so that a restore brings
+    // back the filing as it was. The delivery file keeps the form the authority reads.
+    void setBackupForm(bool on) { m_backup = on; }
 
     // The lines of the current request's (enablement's) data section. Throws jx::Error when a
     // value cannot go into a file (a control character): the filing must then get no file.
@@ -51,9 +55,14 @@ private:
     void deliveries(int kind, qint64 id);
     QString lookup(data::RecordSet& reference, const char* keyField, const QVariant& key, const char* textField);
     QString text(const data::RecordSet& set, const char* field) const;
+    // A free text in the file's form: N (normalised) for the authority, as typed in a backup.
+    QString freeText(const QString& text) const { return m_backup ? escaped(text) : normalised(text); }
+    // A date the delivery file writes as a date only; a backup keeps its time of day.
+    QString dayText(const QVariant& value) const { return m_backup ? dateTimeText(value) : dateText(value); }
 
     TdtmJX& m_jx;
     QStringList m_lines;
+    bool m_backup = false;
 };
 
 } // namespace jx

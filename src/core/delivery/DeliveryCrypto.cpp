@@ -46,6 +46,18 @@ bool DeliveryCrypto::CriptografarArquivo(const QString& file)
     }
 }
 
+bool DeliveryCrypto::seal(QByteArray& bytes, const QString& file)
+{
+    try {
+        const Keys keys = loadKeys(m_keysFolder);
+        bytes = xmlfile::stampedBytes(xmlfile::encryptedBytes(bytes, keys.publicKey), file);
+        return true;
+    } catch (const Error& e) {
+        m_prompts.error(e.userText());
+        return false;
+    }
+}
+
 QByteArray DeliveryCrypto::DescriptografarTexto(const QByteArray& cipherText)
 {
     try {

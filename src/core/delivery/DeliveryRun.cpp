@@ -11,12 +11,14 @@
 #include "delivery/FileGeneration.h"
 #include "delivery/ManipulaXml.h"
 #include "delivery/Receipts.h"
+#include "delivery/UnregisteredDeliveries.h"
 #include "delivery/XmlLibraryPass.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompts.h"
 #include "platform/Volumes.h"
+#include "platform/WorkingFolder.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -54,6 +56,11 @@ TProtocoloInf CapturarProtocolo(const QString& file)
         const pugi::xml_node protocol = xmlpass::findBelow(header, "protocolo");
         TProtocoloInf info;
         info.numero = textOf(protocol, "numero");
+        // What the delivery record cannot hold is refused before anything depends on it.
+        if (info.numero.size() > kMaxProtocolLength)
+            throw Error(QStringLiteral("o número de protocolo \"%1\" tem mais de %2 caracteres")
+                            .arg(info.numero)
+                            .arg(kMaxProtocolLength));
         const QString date = textOf(protocol, "data").trimmed();
         const QString time = textOf(protocol, "hora").trimmed();
         if (!date.isEmpty()) {
@@ -74,7 +81,14 @@ TProtocoloInf CapturarProtocolo(const QString& file)
 
 QString diskIdentifier(const QString& driveRoot)
 {
-    return volumes::label(driveRoot) + QString::number(volumes::serial(driveRoot));
+    // Reduced the same way on both routes, so that the capture finds what the delivery stored:
+    // what Latin-1 cannot hold becomes "?", and the label gives way so that the serial fits.
+    const QString serial = QString::number(volumes::serial(driveRoot));
+    QString label;
+    for (const char32_t c : volumes::label(driveRoot).toUcs4())
+        label += c <= 0xFF ? QChar(char16_t(c)) : QChar(u'?');
+    label.truncate(std::max<qsizetype>(0, kDiskIdentifierLength - serial.size()));
+    return (label + serial).left(kDiskIdentifierLength);
 }
 
 DeliveryRun::DeliveryRun(TdtmJX& jx, UserPrompts& prompts, const QString& programFolder, Mode mode)
@@ -84,6 +98,8 @@ DeliveryRun::DeliveryRun(TdtmJX& jx, UserPrompts& prompts, const QString& progra
     , m_mode(mode)
 {
 }
+
+DeliveryRun::~DeliveryRun() = default;
 
 QString DeliveryRun::transmitterFileName()
 {
@@ -96,7 +112,7 @@ QString DeliveryRun::transmitterFileName()
 
 QString DeliveryRun::workingFolder() const
 {
-    return QDir(m_programFolder).filePath(QStringLiteral("Temp"));
+    return m_work ? m_work->path() : WorkingFolder::tempRoot(m_programFolder);
 }
 
 void DeliveryRun::pump()
@@ -137,6 +153,87 @@ bool DeliveryRun::locateFiling(const QString& id)
     return filings.locate(key, id.toLongLong());
 }
 
+namespace {
+
+// A failure after which the run's transaction is gone (the engine rolled it all back): nothing
+// may be recorded after it, in the run or outside it.
+struct RunLost : Error {
+    using Error::Error;
+};
+
+QString errorText(const std::exception& failure)
+{
+    if (const auto* error = dynamic_cast<const Error*>(&failure))
+        return error->userText();
+    if (const auto* db = dynamic_cast<const db::DbError*>(&failure))
+        return db::userMessage(db->code(), db->message());
+    return QString::fromLocal8Bit(failure.what());
+}
+
+} // namespace
+
+bool DeliveryRun::commitRecords(QString* cause)
+{
+    if (!m_transaction || !m_transaction->owns())
+        return true;
+    db::Connection& connection = m_jx.database().connection();
+    try {
+        if (!connection.inTransaction())
+            throw Error(QStringLiteral("O banco de dados desfez a transação da entrega."));
+        m_transaction->commit();
+        return true;
+    } catch (const std::exception& failure) {
+        if (cause)
+            *cause = errorText(failure);
+    }
+    rollBackRun();
+    return false;
+}
+
+void DeliveryRun::rollBackRun()
+{
+    try {
+        if (m_transaction)
+            m_transaction->rollback();
+    } catch (const db::DbError&) {
+        // the engine ends it when the connection closes
+    }
+    m_transaction.reset();
+    RecordSet& filings = m_kind == 1 ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
+    for (RecordSet* set : { &filings, m_jx.cdsEntregas }) {
+        set->cancel();
+        set->cancelUpdates();
+    }
+    // The sets are read again so that they show what is stored.
+    m_jx.reopenAt(filings, m_current);
+}
+
+void DeliveryRun::keepUnrecorded()
+{
+    if (!m_work)
+        return;
+    const QFileInfoList entries = QDir(m_work->path()).entryInfoList(QDir::Files);
+    for (const QFileInfo& entry : entries) {
+        const QString file = entry.absoluteFilePath();
+        if (m_files.contains(file) || !unregistered::carriesProtocol(file))
+            continue;
+        try {
+            m_kept << unregistered::keep(m_programFolder, file);
+        } catch (const Error& e) {
+            // Left in the working folder, which then stays: it is never deleted with it.
+            m_prompts.error(e.userText());
+        }
+    }
+}
+
+QString DeliveryRun::keptText() const
+{
+    QStringList names;
+    for (const QString& file : m_kept)
+        names << QFileInfo(file).fileName();
+    return kKeptFiles.arg(QDir::toNativeSeparators(unregistered::folder(m_programFolder))) + names.join(QStringLiteral("\r\n"));
+}
+
 bool DeliveryRun::FazerEntrega(const QList<int>& rows)
 {
     m_kind = m_jx.TipoAtual == 1 ? 1 : 0;
@@ -147,21 +244,32 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
     m_ids.clear();
     m_failures.clear();
     m_deliveredNames.clear();
+    m_copiedNames.clear();
+    m_kept.clear();
     m_final.clear();
+    m_aborted = false;
+    m_transmitted = false;
     RecordSet& filings = m_kind == 1 ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
     const QString key = m_kind == 1 ? QStringLiteral("ID_SOLICITACAO") : QStringLiteral("ID_SOLICITACAO_CONTABILISTA");
-    const QVariant current = filings.isEmpty() ? QVariant() : filings.value(key);
+    m_current = filings.isEmpty() ? QVariant() : filings.value(key);
 
-    // Whatever the outcome, no filing's data stays behind in plain text.
-    struct WorkingFolderRemoval {
-        QString folder;
-        ~WorkingFolderRemoval()
-        {
-            if (!folder.isEmpty())
-                paths::deleteFolderTree(folder);
-        }
-    } removal { workingFolder() };
-    const files::ScratchWrites scratch(workingFolder());
+    // A folder of this run's own: files that carry a protocol are kept when it goes, whatever
+    // ends the run; the rest (no plain data section on the diskette route) is deleted.
+    std::unique_ptr<WorkingFolder> work;
+    try {
+        work = std::make_unique<WorkingFolder>(m_programFolder, unregistered::rescuer(m_programFolder, &m_kept));
+    } catch (const Error& e) {
+        m_aborted = true;
+        m_final = kNotDone;
+        m_prompts.error(e.userText());
+        return false;
+    }
+    m_work = work.get();
+    struct WorkReset {
+        WorkingFolder*& work;
+        ~WorkReset() { work = nullptr; }
+    } workReset { m_work };
+    const files::ScratchWrites scratch(m_work->path());
 
     // A filing chosen twice is delivered once.
     QList<int> order;
@@ -169,15 +277,18 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
         if (!order.contains(row))
             order << row;
     }
-    m_aborted = false;
-    m_transmitted = false;
+    bool committed = false;
     try {
-        db::Transaction transaction(m_jx.database().connection());
+        m_transaction = std::make_unique<db::Transaction>(m_jx.database().connection());
         IniciarEtapa(kMounting);
         FileGeneration generation(m_jx, m_programFolder);
         if (!m_keysFolder.isEmpty())
             generation.setKeysFolder(m_keysFolder);
-        m_files = generation.GerarArquivos(order, m_ids, workingFolder(), m_failures);
+        // The diskette form is sealed before its first write: no plain data section on disk.
+        DeliveryCrypto crypto(m_keysFolder.isEmpty() ? m_jx.crypto().keysFolder() : m_keysFolder, m_prompts);
+        if (m_mode == Mode::Diskette)
+            generation.setSeal([&crypto](QByteArray& bytes, const QString& file) { return crypto.seal(bytes, file); });
+        m_files = generation.GerarArquivos(order, m_ids, m_work->path(), m_failures);
         m_jx.TipoAtual = m_kind;
         ConcluirEtapa(!m_files.isEmpty());
         if (!m_files.isEmpty()) {
@@ -186,43 +297,68 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
             else
                 Transmitir();
         }
+        // What generation changed (a status "I") when nothing was delivered.
+        QString cause;
+        if (!commitRecords(&cause))
+            throw Error(cause);
+        m_transaction.reset();
+        committed = true;
+        // Recorded and committed: only now may a transmitted file go; one whose record was not
+        // kept is secured before anything else is asked.
+        keepUnrecorded();
         if (m_mode == Mode::Transmitter && !m_files.isEmpty())
             printReceipts();
 
         IniciarEtapa(kFinishing);
-        paths::deleteFilesInFolder(workingFolder());
-        QDir().rmdir(workingFolder());
+        for (const QString& file : std::as_const(m_files))
+            QFile::remove(file);
+        m_work->remove();
         ConcluirEtapa(true);
         for (const QString& file : std::as_const(m_files))
             m_deliveredNames << QFileInfo(file).fileName();
         m_final = m_files.isEmpty() ? kNotDone : m_mode == Mode::Diskette ? kWritten : kTransmitted;
-        transaction.commit();
     } catch (const ProgramEnd&) {
         throw;
     } catch (const std::exception& failure) {
-        // The guard rolled the run back; the sets are read again so they show what is stored.
-        const Error* error = dynamic_cast<const Error*>(&failure);
+        if (committed) {
+            // The deliveries are stored: what failed after them (the clean-up) takes none back.
+            m_work->remove();
+            QString text = errorText(failure);
+            if (!m_kept.isEmpty())
+                text += QStringLiteral("\r\n") + keptText();
+            m_prompts.error(text);
+            m_deliveredNames.clear();
+            for (const QString& file : std::as_const(m_files))
+                m_deliveredNames << QFileInfo(file).fileName();
+            m_final = m_files.isEmpty() ? kNotDone : m_mode == Mode::Diskette ? kWritten : kTransmitted;
+            m_jx.TipoAtual = m_kind;
+            return !m_files.isEmpty();
+        }
         m_aborted = true;
+        const QStringList copied = m_copiedNames;
         m_files.clear();
+        m_ids.clear();
         m_deliveredNames.clear();
         m_final = kNotDone;
-        for (RecordSet* set : { &filings, m_jx.cdsEntregas })
-            set->cancelUpdates();
-        m_jx.reopenAt(filings, current);
-        QString text = error ? error->userText() : QString::fromLocal8Bit(failure.what());
-        // The authority may have given these files their protocols: they are not thrown away
-        // with a record that was not kept.
-        if (m_transmitted && QDir(workingFolder()).exists()) {
-            removal.folder.clear();
-            text += QStringLiteral("\r\nOs arquivos transmitidos foram mantidos em %1.")
-                        .arg(QDir::toNativeSeparators(workingFolder()));
-        }
+        if (m_transaction)
+            rollBackRun();
+        m_work->remove();
+        QString text = errorText(failure);
+        if (!copied.isEmpty())
+            text += kCopiedNotRecorded + copied.join(QStringLiteral("\r\n"));
+        // The authority may have given these files their protocols: kept, never thrown away
+        // with a record that was not stored.
+        if (!m_kept.isEmpty())
+            text += QStringLiteral("\r\n") + keptText();
         m_prompts.error(text);
         m_jx.TipoAtual = m_kind;
         return false;
     }
-    if (!current.isNull())
-        filings.locate(key, current);
+    // Files of an earlier run that died, or of this one, kept by the sweep or after the commit.
+    if (!m_kept.isEmpty())
+        m_prompts.warning(keptText());
+    if (!m_current.isNull())
+        filings.locate(key, m_current);
     m_jx.TipoAtual = m_kind;
     return !m_files.isEmpty();
 }
@@ -231,28 +367,9 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
 
 void DeliveryRun::GravarDisquete()
 {
+    // The files were sealed as they were made (encrypted, then stamped): none reached the disk
+    // in plain text, and a filing whose sealing failed got no file and is among the failures.
     IniciarEtapa(kEncrypting);
-    // A file that could not be encrypted or stamped must not reach the disk in plain text:
-    // its filing fails instead.
-    DeliveryCrypto crypto(m_keysFolder.isEmpty() ? m_jx.crypto().keysFolder() : m_keysFolder, m_prompts);
-    QStringList files;
-    QStringList ids;
-    for (int i = 0; i < m_files.size(); ++i) {
-        if (crypto.CriptografarArquivo(m_files[i]) && xmlfile::GravarVerificador(m_files[i], m_prompts)) {
-            files << m_files[i];
-            ids << m_ids[i];
-        } else {
-            m_failures << m_ids[i];
-        }
-    }
-    m_files = files;
-    m_ids = ids;
-    if (m_files.isEmpty()) {
-        ConcluirEtapa(false);
-        IniciarEtapa(kWriting);
-        ConcluirEtapa(false);
-        return;
-    }
     ConcluirEtapa(true);
 
     IniciarEtapa(kWriting);
@@ -276,10 +393,23 @@ void DeliveryRun::GravarDisquete()
 
         IniciarEtapa(kUpdating);
         m_files = AtualizarEntregasDisquete(m_drive);
+        // The step is ok only once the records are committed.
+        QString cause;
+        if (!commitRecords(&cause)) {
+            ConcluirEtapa(false);
+            m_prompts.error(cause + kCopiedNotRecorded + m_copiedNames.join(QStringLiteral("\r\n")));
+            m_copiedNames.clear();
+            m_files.clear();
+            m_ids.clear();
+            return;
+        }
+        m_copiedNames.clear();
         ConcluirEtapa(m_failures.isEmpty());
         if (!m_failures.isEmpty())
             m_prompts.information(kDisketteFailures + failureLines(false));
     } catch (const ProgramEnd&) {
+        throw;
+    } catch (const RunLost&) {
         throw;
     } catch (const std::exception&) {
         ConcluirEtapa(false);
@@ -310,6 +440,7 @@ bool DeliveryRun::copyToDrive(const QString& driveRoot)
             if (!check.open(QIODevice::ReadOnly) || check.readAll() != bytes)
                 throw Error(QStringLiteral("O arquivo %1 não foi gravado por inteiro.").arg(target));
             copied << name;
+            m_copiedNames << name;
         } catch (const Error&) {
             const QStorageInfo storage(driveRoot);
             const bool full = errno == ENOSPC || (storage.isValid() && storage.bytesAvailable() < bytes.size());
@@ -353,13 +484,16 @@ bool DeliveryRun::recordDelivery(const QString& id, const QString& status, bool 
     } catch (const ProgramEnd&) {
         throw;
     } catch (const std::exception& failure) {
+        // A full disk or a damaged file makes the engine roll back the whole transaction: what
+        // would follow could only be recorded outside it.
+        if (!m_jx.database().connection().inTransaction())
+            throw RunLost(errorText(failure));
         savepoint.rollback();
         for (RecordSet* set : { &deliveries, &filings }) {
             set->cancel();
             set->cancelUpdates();
         }
-        const Error* error = dynamic_cast<const Error*>(&failure);
-        m_prompts.message(error ? error->userText() : QString::fromLocal8Bit(failure.what()));
+        m_prompts.message(errorText(failure));
         m_failures << id;
         // The set may still show what the savepoint took back.
         m_jx.reopenAt(filings, id.toLongLong());
@@ -522,27 +656,38 @@ void DeliveryRun::Transmitir()
         CapturarProtocolosTransmitidos();
         m_files = m_recordedFiles;
         m_ids = m_recordedIds;
+        // The step is ok only once the records are committed; the files whose records were not
+        // kept are secured by the run.
+        QString cause;
+        if (!commitRecords(&cause)) {
+            m_files.clear();
+            m_ids.clear();
+            m_recordedFiles.clear();
+            m_recordedIds.clear();
+            throw Error(cause);
+        }
         ConcluirEtapa(m_failures.isEmpty());
         if (!m_failures.isEmpty())
             m_prompts.information(
                 (m_kind == 1 ? kTransmitRequestFailures : kTransmitEnablementFailures) + failureLines(true));
     } catch (const ProgramEnd&) {
         throw;
+    } catch (const RunLost&) {
+        throw;
     } catch (const std::exception& failure) {
         pump();
         ConcluirEtapa(false);
+        IniciarEtapa(kUpdating);
+        ConcluirEtapa(false);
         if (!updating) {
-            IniciarEtapa(kUpdating);
-            ConcluirEtapa(false);
             m_files.clear();
             m_ids.clear();
         } else {
-            // Only what was recorded before the failure was delivered.
+            // Only what was recorded before the failure goes on to the run's commit.
             m_files = m_recordedFiles;
             m_ids = m_recordedIds;
         }
-        const Error* error = dynamic_cast<const Error*>(&failure);
-        m_prompts.error(kTransmitFailed + (error ? error->userText() : QString::fromLocal8Bit(failure.what())));
+        m_prompts.error(kTransmitFailed + errorText(failure));
     }
 }
 
@@ -574,9 +719,10 @@ void DeliveryRun::CapturarProtocolosTransmitidos()
             deliveries.setValue("VERIFICADORINTEGRIDADE", xmlfile::RetornarVerificador(file));
             deliveries.setValue("NOMEARQUIVO", QFileInfo(file).fileName());
             deliveries.setValue("NUMEROPROTOCOLO", protocol.numero);
+            // As the authority wrote it: a local clock would refuse an hour that daylight saving skips.
             if (protocol.data.isValid())
                 deliveries.setValue("DATAHORAPROTOCOLO",
-                    QDateTime(protocol.data, protocol.hora.isValid() ? protocol.hora : QTime(0, 0)));
+                    RecordSet::storedMoment(protocol.data, protocol.hora.isValid() ? protocol.hora : QTime(0, 0)));
             deliveries.setValue("FORMAENTREGA", "T");
             // The receipt reads the delivery's own values: set before it.
             deliveries.setValue(m_kind == 1 ? QStringLiteral("SOLICITACAO_ID") : QStringLiteral("HABILITACAO_ID"),

@@ -6,13 +6,21 @@
 #include <QStringList>
 #include <QTime>
 
+#include <QVariant>
+
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace jx {
 
 class TdtmJX;
 class UserPrompts;
+class WorkingFolder;
+
+namespace db {
+class Transaction;
+}
 
 namespace data {
 class RecordSet;
@@ -25,6 +33,10 @@ struct TProtocoloInf {
     QTime hora;
 };
 
+// The widest protocol number and diskette identifier a delivery record holds.
+constexpr qsizetype kMaxProtocolLength = 20;
+constexpr qsizetype kDiskIdentifierLength = 50;
+
 // Reads cabecalho/protocolo of a file; throws jx::Error "Erro ao capturar informação sobre
 // Protocolo de Transmissão: " + the cause.
 TProtocoloInf CapturarProtocolo(const QString& file);
@@ -35,8 +47,11 @@ QString diskIdentifier(const QString& driveRoot);
 
 // One delivery run of the wizard: generation of one file per filing, then the diskette or
 // the transmitter steps, the delivery records, and the progress lines the window shows.
-// The whole run is one database transaction: a failure that reaches the run rolls it all
-// back. The working folder is emptied and removed whatever the outcome.
+// The whole run is one database transaction, committed in the step that records the
+// deliveries (before any transmitted file is deleted and before the receipts are offered); a
+// failure that reaches the run rolls it all back. The run's working folder is removed whatever
+// the outcome, but a file that carries a protocol without a stored record is first moved to
+// the unregistered deliveries' folder and named to the user.
 class DeliveryRun {
 public:
     enum class Mode { Transmitter = 0, Diskette = 1 };
@@ -53,6 +68,7 @@ public:
     };
 
     DeliveryRun(TdtmJX& jx, UserPrompts& prompts, const QString& programFolder, Mode mode);
+    ~DeliveryRun();
 
     void setHooks(Hooks hooks) { m_hooks = std::move(hooks); }
     void setKeysFolder(const QString& folder) { m_keysFolder = folder; }
@@ -79,6 +95,8 @@ public:
     bool aborted() const { return m_aborted; }
     // The drive the diskette run wrote to.
     const QString& drive() const { return m_drive; }
+    // Transmitted files kept in the unregistered deliveries' folder by this run (full paths).
+    const QStringList& keptFiles() const { return m_kept; }
 
     static inline const QString kMounting = QStringLiteral("Montando arquivo...");
     static inline const QString kEncrypting = QStringLiteral("Criptografando arquivo...");
@@ -113,6 +131,13 @@ public:
                          "caminho clique em Sim.\r\nPara cancelar clique em Não.");
     static inline const QString kTransmitterFolderCaption = QStringLiteral("Local do Transmissor (Velkor.EXE)");
     static inline const QString kPrintReceipt = QStringLiteral("Deseja imprimir o recibo?");
+    static inline const QString kKeptFiles = QStringLiteral(
+        "Os arquivos abaixo já receberam o protocolo da ZKF, mas a entrega não foi registrada no banco de "
+        "dados.\r\nEles foram guardados na pasta %1; registre-os em Captura de Protocolos, indicando essa "
+        "pasta:\r\n");
+    static inline const QString kCopiedNotRecorded = QStringLiteral(
+        "\r\nOs arquivos abaixo foram gravados no disquete, mas a entrega não foi registrada; grave-os "
+        "novamente:\r\n");
     // The executable's name on this platform, looked for in the folder the user gives.
     static QString transmitterFileName();
 
@@ -129,6 +154,13 @@ private:
     // and m_recordedIds (parallel), as it goes.
     void CapturarProtocolosTransmitidos();
     void printReceipts();
+    // Commits the run's records; false (the run rolled back, the cause given) when refused.
+    bool commitRecords(QString* cause);
+    void rollBackRun();
+    // Moves every file of the working folder that carries a protocol but is not among the
+    // recorded ones into the unregistered deliveries' folder.
+    void keepUnrecorded();
+    QString keptText() const;
     // One filing's delivery row (prepared by fill, once the filing is placed and its deliveries
     // loaded) and its status, both or neither; false after a failure that was shown.
     bool recordDelivery(const QString& id, const QString& status, bool strictStatus,
@@ -160,6 +192,11 @@ private:
     QString m_drive;
     QStringList m_recordedFiles;
     QStringList m_recordedIds;
+    QStringList m_copiedNames; // on the disk, not yet committed
+    QStringList m_kept;
+    QVariant m_current;
+    WorkingFolder* m_work = nullptr;
+    std::unique_ptr<db::Transaction> m_transaction;
     bool m_aborted = false;
     bool m_transmitted = false;
 };

@@ -6,6 +6,7 @@
 #include "delivery/DeliveryCrypto.h"
 #include "delivery/ManipulaXml.h"
 #include "delivery/RsaKey.h"
+#include "platform/Files.h"
 #include "text/DocumentChecks.h"
 #include "verification/Verification.h"
 
@@ -121,6 +122,7 @@ void FileGeneration::GerarArquivoEntrega(const QString& file)
     header.indicativo_substituicao = QStringLiteral("N");
 
     DataLayouts layouts(m_jx);
+    layouts.setBackupForm(m_backupForm);
     const QStringList lines = m_jx.TipoAtual == 1 ? layouts.MontarDadosSolicitacao() : layouts.MontarDadosHabilitacao();
     QString data;
     for (const QString& line : lines)
@@ -131,8 +133,10 @@ void FileGeneration::GerarArquivoEntrega(const QString& file)
     RsaKey::load(QDir(keys).filePath(QStringLiteral("PrivateKey.dat")));
     RsaKey::load(QDir(keys).filePath(QStringLiteral("PublicKey.dat")));
 
-    if (!xmlfile::GerarArquivoXML(file, header, data))
-        throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.").arg(QDir::toNativeSeparators(file)));
+    QByteArray bytes = xmlfile::fileBytes(header, data);
+    if (m_seal && !m_seal(bytes, file))
+        throw Error(QStringLiteral("O arquivo %1 não pôde ser criptografado.").arg(QDir::toNativeSeparators(file)));
+    files::replaceContent(file, bytes);
 }
 
 QStringList FileGeneration::GerarArquivos(
@@ -156,13 +160,24 @@ QStringList FileGeneration::GerarArquivos(
         if (row < 0 || row >= f.count())
             continue;
         QString id;
+        QString file;
         auto fail = [&](const QString& reason) {
             failures << id;
-            m_reasons << id + QStringLiteral(": ") + reason;
+            QString why = reason;
+            // An older file of that name must not pass for this run's.
+            if (!file.isEmpty() && !files.contains(file) && QFileInfo::exists(file))
+                why += QStringLiteral(" (o arquivo %1 existente na pasta é de uma geração anterior)")
+                           .arg(QFileInfo(file).fileName());
+            m_reasons << id + QStringLiteral(": ") + why;
         };
         try {
             f.moveTo(row); // the filing's details follow
             id = f.value(QLatin1String(key)).toString();
+            try {
+                file = QDir(folder).filePath(fileName());
+            } catch (const Error&) {
+                // told below, once the verification has had its say
+            }
             Verification verification(m_jx);
             if (!verification.ApurarPendencias(kind)) {
                 fail(QStringLiteral("incompleta"));
@@ -173,7 +188,8 @@ QStringList FileGeneration::GerarArquivos(
                     f.cancelUpdates(); // the table keeps its status; the set shows it again
                 continue;
             }
-            const QString file = QDir(folder).filePath(fileName());
+            if (file.isEmpty())
+                file = QDir(folder).filePath(fileName());
             // Two filings of one name (the same one chosen twice): the later would replace the first.
             if (files.contains(file)) {
                 fail(QStringLiteral("arquivo já gerado nesta execução"));

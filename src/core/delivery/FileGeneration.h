@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace jx {
 
@@ -49,6 +52,12 @@ public:
     // The file name of the current filing (without folder).
     QString fileName() const;
     QString workingFolder() const;
+    // Applied to each file's bytes before they are written (the diskette form is sealed in
+    // memory, so no plain data section reaches the disk); false fails the filing, its failure
+    // already shown.
+    void setSeal(std::function<bool(QByteArray& bytes, const QString& file)> seal) { m_seal = std::move(seal); }
+    // Backups: the data section keeps every typed text and moment whole (DataLayouts).
+    void setBackupForm(bool on) { m_backupForm = on; }
     // Where the key pair is loaded from; the program's keys folder unless set.
     void setKeysFolder(const QString& folder) { m_keysFolder = folder; }
     // Why the last filings failed, by identifier (for the callers' reports).
@@ -61,6 +70,8 @@ private:
     QString m_programFolder;
     QStringList m_reasons;
     QString m_keysFolder;
+    std::function<bool(QByteArray&, const QString&)> m_seal;
+    bool m_backupForm = false;
 };
 
 } // namespace jx

@@ -57,7 +57,7 @@ QString dateText(const QDate& date)
 
 } // namespace
 
-bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QString& dataText)
+QByteArray fileBytes(const TInfCabecalho& header, const QString& dataText)
 {
     const QList<QByteArray> lines {
         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>",
@@ -96,25 +96,47 @@ bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QSt
     // Parsed in memory first: a text that is not well-formed XML leaves no file behind.
     pugi::xml_document document;
     xmlpass::loadBytes(document, bytes);
-    xmlpass::save(document, file);
+    return xmlpass::bytesOf(document);
+}
+
+bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QString& dataText)
+{
+    files::replaceContent(file, fileBytes(header, dataText));
     return true;
+}
+
+namespace {
+
+void stamp(pugi::xml_document& document, const QString& file)
+{
+    // The digest covers exactly the bytes the library pass writes for the tree, so it is
+    // taken from those bytes; parsing them again would give the same tree.
+    pugi::xml_node header = document.document_element().child("cabecalho");
+    if (!header)
+        throw Error(QStringLiteral("O arquivo %1 não tem cabeçalho.").arg(file));
+    // Stamping again replaces the verifier: a file carries exactly one, the digest of
+    // the file without it, which is what the check recomputes.
+    removeVerifiers(header);
+    const QString digest = sha1::hexUpper(xmlpass::bytesOf(document));
+    header.append_child(kVerifierTag).text().set(digest.toLatin1().constData());
+}
+
+} // namespace
+
+QByteArray stampedBytes(const QByteArray& content, const QString& file)
+{
+    pugi::xml_document document;
+    xmlpass::loadBytes(document, content);
+    stamp(document, file);
+    return xmlpass::bytesOf(document);
 }
 
 bool GravarVerificador(const QString& file, UserPrompts& prompts)
 {
     try {
-        // The digest covers exactly the bytes the library pass writes for the tree, so it is
-        // taken from those bytes; parsing them again would give the same tree.
         pugi::xml_document document;
         xmlpass::load(document, file);
-        pugi::xml_node header = document.document_element().child("cabecalho");
-        if (!header)
-            throw Error(QStringLiteral("O arquivo %1 não tem cabeçalho.").arg(file));
-        // Stamping again replaces the verifier: a file carries exactly one, the digest of
-        // the file without it, which is what the check recomputes.
-        removeVerifiers(header);
-        const QString digest = sha1::hexUpper(xmlpass::bytesOf(document));
-        header.append_child(kVerifierTag).text().set(digest.toLatin1().constData());
+        stamp(document, file);
         xmlpass::save(document, file);
         return true;
     } catch (const Error& e) {
@@ -213,13 +235,8 @@ bool lineContains(const QByteArray& text, const Line& line, QByteArrayView needl
 
 } // namespace
 
-void CriptografarDados(const QString& file, const RsaKey& publicKey)
+QByteArray encryptedBytes(const QByteArray& content, const RsaKey& publicKey)
 {
-    QFile in(file);
-    if (!in.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Não foi possível abrir o arquivo %1: %2").arg(file, in.errorString()));
-    const QByteArray content = in.readAll();
-    in.close();
 
     QByteArray output;
     output.reserve(content.size() * 2 + 64);
@@ -269,7 +286,17 @@ void CriptografarDados(const QString& file, const RsaKey& publicKey)
 
     output.append("<dados>").append(cipherText).append("</dados>").append(kCrLf);
     output.append("</arquivo>").append(kCrLf);
-    files::replaceContent(file, output);
+    return output;
+}
+
+void CriptografarDados(const QString& file, const RsaKey& publicKey)
+{
+    QFile in(file);
+    if (!in.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("Não foi possível abrir o arquivo %1: %2").arg(file, in.errorString()));
+    const QByteArray content = in.readAll();
+    in.close();
+    files::replaceContent(file, encryptedBytes(content, publicKey));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "delivery/RsaKey.h"
 
+#include <QByteArray>
 #include <QDate>
 #include <QString>
 
@@ -34,6 +35,13 @@ namespace xmlfile {
 // built and parsed in memory, then written in one replacement: text outside ISO-8859-1 or
 // a data text that is not well-formed fails as jx::Error and leaves no file behind.
 bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QString& dataText);
+// The bytes GerarArquivoXML writes, in memory.
+QByteArray fileBytes(const TInfCabecalho& header, const QString& dataText);
+// GravarVerificador and CriptografarDados on a file's bytes in memory, giving the bytes they
+// would write: a file can be sealed before its first write, so that no plain data section ever
+// reaches the disk. file names the file in messages only.
+QByteArray stampedBytes(const QByteArray& content, const QString& file);
+QByteArray encryptedBytes(const QByteArray& content, const RsaKey& publicKey);
 
 // Stamps the SHA-1 verifier as the last child of cabecalho, replacing one stamped before.
 // False after a failure that was shown to the user.

@@ -9,6 +9,7 @@
 #include "delivery/FileGeneration.h"
 #include "delivery/ManipulaXml.h"
 #include "delivery/Receipts.h"
+#include "delivery/UnregisteredDeliveries.h"
 #include "delivery/XmlLibraryPass.h"
 #include "platform/UserPrompts.h"
 #include "text/Masks.h"
@@ -115,7 +116,8 @@ QStringList ProtocolCapture::LerProtocolosDisquete(const QString& driveRoot)
             list.append();
             list.setValue("IDENTIFICADOR",
                 masks::apply(read.identificador, cnpj ? masks::kCnpjDisplay : masks::kCpfDisplay).left(20));
-            list.setValue("PROTOCOLO", text::padRight(read.numero, u' ', 17));
+            // Padded, never cut: a number of 18 to 20 characters is stored whole.
+            list.setValue("PROTOCOLO", read.numero.leftJustified(17, u' '));
             list.setValue("DATA", read.data.isValid() ? QVariant(read.data) : QVariant());
             list.setValue("HORA", read.hora.isValid() ? read.hora.toString(QStringLiteral("HH:mm:ss")) : QString());
             list.setValue("NOMEARQUIVO", entry.fileName());
@@ -169,8 +171,11 @@ bool ProtocolCapture::capturarProtocolo()
     const bool captured = tryCapture();
     if (captured)
         m_prompts.information(kCaptured);
-    else
+    else if (m_lastFailure.isEmpty())
         m_prompts.error(kNotCaptured);
+    else
+        // The cause (a full disk, a busy database) is the user's to mend: said below the text.
+        m_prompts.error(kNotCaptured + QStringLiteral("\r\n") + m_lastFailure);
     return captured;
 }
 
@@ -184,12 +189,19 @@ bool ProtocolCapture::selectRecordedDelivery()
 
 bool ProtocolCapture::tryCapture()
 {
+    m_lastFailure.clear();
     try {
         return CapturarProtocoloDisquete();
     } catch (const ProgramEnd&) {
         throw;
     } catch (const std::exception& e) {
-        // The routes show their own message; the cause goes to the error log.
+        // The routes show their own message; the cause goes to the error log too.
+        if (const auto* error = dynamic_cast<const Error*>(&e))
+            m_lastFailure = error->userText();
+        else if (const auto* failure = dynamic_cast<const db::DbError*>(&e))
+            m_lastFailure = db::userMessage(failure->code(), failure->message());
+        else
+            m_lastFailure = QString::fromLocal8Bit(e.what());
         m_jx.Config.logError(QString::fromLocal8Bit(e.what()));
         return false;
     }
@@ -242,7 +254,7 @@ bool ProtocolCapture::CapturarProtocoloDisquete()
             && deliveries.text("NUMEROPROTOCOLO").isEmpty();
     }
     if (!found)
-        return false;
+        return isTransmitted(list.text("CAMINHOARQUIVO")) && recordTransmitted(id);
     db::Transaction transaction(m_jx.database().connection());
     try {
         GravarProtocoloCapturado();
@@ -265,6 +277,75 @@ bool ProtocolCapture::CapturarProtocoloDisquete()
     return true;
 }
 
+bool ProtocolCapture::isTransmitted(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize)
+        return false;
+    pugi::xml_document document;
+    try {
+        xmlpass::loadBytes(document, file.read(kMaxFileSize));
+    } catch (const Error&) {
+        return false;
+    }
+    // The transmitter route leaves the data section plain; the diskette route encrypts it.
+    const pugi::xml_node section = document.document_element().child("dados");
+    for (pugi::xml_node child = section.first_child(); child; child = child.next_sibling()) {
+        if (child.type() == pugi::node_element)
+            return true;
+    }
+    return false;
+}
+
+bool ProtocolCapture::recordTransmitted(qint64 id)
+{
+    // A transmitted file whose record the run could not keep (it was kept aside): recorded as
+    // the run would have, with the status "T".
+    RecordSet& list = *m_jx.cdsProtocolosAux;
+    RecordSet& deliveries = *m_jx.cdsEntregas;
+    const bool request = m_jx.TipoAtual == 1;
+    RecordSet& filings = request ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
+    db::Transaction transaction(m_jx.database().connection());
+    try {
+        deliveries.append();
+        deliveries.setValue("IDENTIFICADORDISQUETE", QString());
+        deliveries.setValue("VERSAOJXTRANSMISSAO", text::digitsOf(list.text("VERSAO")));
+        deliveries.setValue("VERIFICADORINTEGRIDADE", list.text("HAS"));
+        deliveries.setValue("NOMEARQUIVO", unregistered::originalName(list.text("NOMEARQUIVO")));
+        deliveries.setValue("NUMEROPROTOCOLO", list.text("PROTOCOLO").trimmed());
+        const QDate date = list.value("DATA").toDate();
+        const QTime time = QTime::fromString(list.text("HORA"), QStringLiteral("HH:mm:ss"));
+        deliveries.setValue("DATAHORAPROTOCOLO",
+            date.isValid() ? QVariant(RecordSet::storedMoment(date, time.isValid() ? time : QTime(0, 0))) : QVariant());
+        deliveries.setValue("FORMAENTREGA", "T");
+        deliveries.setValue(request ? QStringLiteral("SOLICITACAO_ID") : QStringLiteral("HABILITACAO_ID"), id);
+        Receipts receipts(m_jx);
+        if (request)
+            receipts.GerarReciboSolicitacao();
+        else
+            receipts.GerarReciboHabilitacao();
+        deliveries.post();
+        if (!m_jx.apply(deliveries, 0, true))
+            throw Error(QStringLiteral("O registro da entrega não foi gravado."));
+        filings.edit();
+        filings.setValue("STATUS", "T");
+        filings.post();
+        if (!m_jx.apply(filings, -1, true))
+            throw Error(QStringLiteral("A situação da solicitação não foi gravada."));
+        transaction.commit();
+    } catch (...) {
+        for (RecordSet* set : { &deliveries, &filings }) {
+            set->cancel();
+            set->cancelUpdates();
+        }
+        transaction.rollback();
+        m_jx.reopenAt(filings, id);
+        DataLayouts(m_jx).AbrirEntregas(m_jx.TipoAtual, id);
+        throw;
+    }
+    return true;
+}
+
 void ProtocolCapture::GravarProtocoloCapturado()
 {
     RecordSet& list = *m_jx.cdsProtocolosAux;
@@ -273,10 +354,12 @@ void ProtocolCapture::GravarProtocoloCapturado()
     deliveries.setValue("NUMEROPROTOCOLO", list.text("PROTOCOLO"));
     const QDate date = list.value("DATA").toDate();
     const QTime time = QTime::fromString(list.text("HORA"), QStringLiteral("HH:mm:ss"));
-    // To the minute: the seconds are dropped.
+    // To the minute: the seconds are dropped. As the authority wrote it: a local clock would
+    // refuse an hour that daylight saving skips.
     deliveries.setValue("DATAHORAPROTOCOLO",
-        date.isValid() ? QVariant(QDateTime(date, time.isValid() ? QTime(time.hour(), time.minute()) : QTime(0, 0)))
-                       : QVariant());
+        date.isValid()
+            ? QVariant(RecordSet::storedMoment(date, time.isValid() ? QTime(time.hour(), time.minute()) : QTime(0, 0)))
+            : QVariant());
     deliveries.setValue("VERSAOJXTRANSMISSAO", text::digitsOf(list.text("VERSAO")));
     deliveries.setValue("VERIFICADORINTEGRIDADE", list.text("HAS"));
     Receipts receipts(m_jx);

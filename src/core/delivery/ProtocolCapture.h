@@ -48,6 +48,8 @@ public:
     bool selectRecordedDelivery();
 
     const QString& driveRoot() const { return m_drive; }
+    // Why the last capture failed, when a failure was the cause (empty otherwise).
+    const QString& lastFailure() const { return m_lastFailure; }
     // The files the last reading found incorrect.
     const QStringList& incorrectFiles() const { return m_incorrect; }
 
@@ -64,12 +66,16 @@ public:
 
 private:
     void GravarProtocoloCapturado();
+    // Whether the file left by the transmitter route (its data section plain).
+    static bool isTransmitted(const QString& path);
+    bool recordTransmitted(qint64 id);
     bool locateFiling(const QString& kind, const QString& identifier, const QString& momentDigits);
 
     TdtmJX& m_jx;
     UserPrompts& m_prompts;
     QString m_drive;
     QStringList m_incorrect;
+    QString m_lastFailure;
 };
 
 } // namespace jx

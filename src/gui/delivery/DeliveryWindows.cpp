@@ -4,6 +4,7 @@
 #include "TscrUntCaptura.h"
 #include "TscrUntCheckDisquete.h"
 #include "TscruntEntrega.h"
+#include "delivery/UnregisteredDeliveries.h"
 
 #include <QAction>
 #include <QApplication>
@@ -51,6 +52,7 @@ void DeliveryWindows::openWizard(DeliveryRun::Mode mode)
 void DeliveryWindows::openCapture(TscrUntCaptura::Mode mode)
 {
     TscrUntCaptura capture(m_commands, m_jx, m_prompts, QApplication::activeWindow());
+    capture.unregisteredFolder = unregistered::folder(m_programFolder);
     if (chooseDrive)
         capture.chooseDrive = chooseDrive;
     capture.AbrirCaptura(mode);

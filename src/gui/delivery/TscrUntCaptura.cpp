@@ -12,6 +12,7 @@
 #include "delivery/Receipts.h"
 #include "platform/UserPrompts.h"
 
+#include <QDir>
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -109,7 +110,10 @@ TscrUntCaptura::TscrUntCaptura(Commands& commands, TdtmJX& jx, UserPrompts& prom
     setObjectName(QStringLiteral("TscrUntCaptura"));
     setWindowTitle(QStringLiteral("Disquete"));
     chooseDrive = [this](QWidget* parent, const QString& caption) {
-        return TscrUntCheckDisquete::EscolherDrive(m_prompts, parent, caption);
+        QStringList folders;
+        if (!unregisteredFolder.isEmpty() && !QDir(unregisteredFolder).entryList({ "*.xml" }, QDir::Files).isEmpty())
+            folders << QDir::toNativeSeparators(unregisteredFolder);
+        return TscrUntCheckDisquete::EscolherDrive(m_prompts, parent, caption, folders);
     };
 
     auto* layout = new QVBoxLayout(this);

@@ -31,6 +31,9 @@ public:
     enum class Mode { Capture = 0, Receipt = 1 };
 
     TscrUntCaptura(Commands& commands, TdtmJX& jx, UserPrompts& prompts, QWidget* parent = nullptr);
+    // Where the transmitted files whose records were not kept wait: offered beside the drives
+    // while it holds files.
+    QString unregisteredFolder;
     ~TscrUntCaptura() override;
 
     // The removable-disk dialog (parent, caption): the chosen drive, or nothing.

@@ -113,12 +113,13 @@ void TscrUntCheckDisquete::confirm()
 }
 
 std::optional<QString> TscrUntCheckDisquete::EscolherDrive(
-    UserPrompts& prompts, QWidget* parent, const QString& caption)
+    UserPrompts& prompts, QWidget* parent, const QString& caption, const QStringList& folders)
 {
     TscrUntCheckDisquete dialog(prompts, parent, caption);
     QStringList roots;
     for (const removable::Drive& drive : removable::drives())
         roots << drive.root;
+    roots << folders;
     dialog.setDrives(roots);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;

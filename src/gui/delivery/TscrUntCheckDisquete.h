@@ -38,10 +38,10 @@ public:
     // The free bytes of a drive, negative when they cannot be read.
     std::function<qint64(const QString& root)> freeSpace;
 
-    // EscolherDrive: shows the dialog over the removable drives; the chosen drive's root, or
-    // nothing when the user cancelled.
-    static std::optional<QString> EscolherDrive(
-        UserPrompts& prompts, QWidget* parent = nullptr, const QString& caption = kCaption);
+    // EscolherDrive: shows the dialog over the removable drives (and the folders given, listed
+    // after them); the chosen drive's root, or nothing when the user cancelled.
+    static std::optional<QString> EscolherDrive(UserPrompts& prompts, QWidget* parent = nullptr,
+        const QString& caption = kCaption, const QStringList& folders = {});
 
     static inline const QString kCaption = QStringLiteral("Disquete");
     static inline const QString kGroupCaption = QStringLiteral("Insira o disquete na unidade: ");

@@ -4,8 +4,10 @@
 #include "Commands.h"
 #include "JxApplication.h"
 #include "config/ConfigApp.h"
+#include "delivery/UnregisteredDeliveries.h"
 #include "platform/Paths.h"
 #include "platform/UserPrompts.h"
+#include "platform/WorkingFolder.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -38,8 +40,9 @@ TFrmPrincipal::TFrmPrincipal(
         m_prompts.error(message);
         m_config.logError(message);
     });
-    // Leftovers of an interrupted delivery or backup; failures are not reported.
-    paths::deleteFolderTree(QDir(programFolder).filePath(QStringLiteral("Temp")));
+    // Leftovers of an interrupted delivery or backup (never another live run's); a file that
+    // carries a protocol is kept aside, not deleted. Failures are not reported.
+    WorkingFolder::sweepStale(programFolder, unregistered::rescuer(programFolder));
     setWindowTitle(config.mainWindowCaption());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
