@@ -365,8 +365,8 @@ TEST_F(CopyFixture, StagingLeftByAKilledRestoreGoesAndNothingElse)
     const QString copy = makeCopy();
     const QString banco = QFileInfo(databasePath()).path();
     const QStringList stale { "JX.mdb.anterior.x9Y8z7", "JX.mdb.restaurando.Ab12Cd" };
-    const QStringList others { "JX.mdb.restaurando.abc", "JX.mdb.restaurando.Ab12Cd.txt", "OUTRO.mdb.restaurando.Ab12Cd",
-        "notas.txt" };
+    const QStringList others { "JX.mdb.restaurando.abc", "JX.mdb.restaurando.Ab12Cd.txt",
+        "OUTRO.mdb.restaurando.Ab12Cd", "notas.txt" };
     const auto leave = [&] {
         for (const QString& name : stale + others)
             ASSERT_TRUE(writeFile(QDir(banco).filePath(name), QByteArray(4096, 'k')));
@@ -386,7 +386,8 @@ TEST_F(CopyFixture, StagingLeftByAKilledRestoreGoesAndNothingElse)
     m_database->closeConnection();
     {
         DatabaseFileLock restoring;
-        ASSERT_EQ(restoring.acquire(databasePath(), DatabaseFileLock::Mode::Exclusive), DatabaseFileLock::Outcome::Held);
+        ASSERT_EQ(
+            restoring.acquire(databasePath(), DatabaseFileLock::Mode::Exclusive), DatabaseFileLock::Outcome::Held);
         dbcopy::removeStaleStaging(databasePath());
         EXPECT_EQ(entriesOf(banco).size(), kept.size() + stale.size());
     }
@@ -456,14 +457,16 @@ TEST_F(CopyFixture, ACopyWhoseSchemaIsNotTheProgramsIsRefused)
         alteredSchema("view", { "CREATE VIEW TODAS AS SELECT * FROM ENTREGAS" }),
         alteredSchema("extra table", { "CREATE TABLE EXTRA (X INT)" }),
         alteredSchema("extra column", { "ALTER TABLE ENTREGAS ADD COLUMN EXTRA TEXT" }),
-        alteredSchema("column type", { "DROP TABLE ENTREGAS", entregasWith("SOLICITACAO_ID INT", "SOLICITACAO_ID TEXT") }),
+        alteredSchema(
+            "column type", { "DROP TABLE ENTREGAS", entregasWith("SOLICITACAO_ID INT", "SOLICITACAO_ID TEXT") }),
         alteredSchema("check removed",
             { "DROP TABLE ENTREGAS",
-                entregasWith(" CONSTRAINT \"NUMEROPROTOCOLO com mais de 20 caracteres\" CHECK (NUMEROPROTOCOLO IS NULL OR "
-                             "length(NUMEROPROTOCOLO) <= 20)",
+                entregasWith(
+                    " CONSTRAINT \"NUMEROPROTOCOLO com mais de 20 caracteres\" CHECK (NUMEROPROTOCOLO IS NULL OR "
+                    "length(NUMEROPROTOCOLO) <= 20)",
                     "") }),
-        alteredSchema("index of another column", { "DROP INDEX IX_ENTREGAS_SOLICITACAO",
-                                                       "CREATE INDEX IX_ENTREGAS_SOLICITACAO ON ENTREGAS (RECIBO)" }),
+        alteredSchema("index of another column",
+            { "DROP INDEX IX_ENTREGAS_SOLICITACAO", "CREATE INDEX IX_ENTREGAS_SOLICITACAO ON ENTREGAS (RECIBO)" }),
         alteredSchema("table missing", { "DROP TABLE ENTREGAS" }),
     };
     for (const Bad& bad : altered) {

@@ -580,8 +580,8 @@ TEST_F(RestoreTest, AnImportThatFailsHalfWayLeavesNoneOfItsFilingAndTheOthersWho
     const QString before = dump(target.folder.databasePath());
 
     EXPECT_EQ(errorOf([&] { restore.ImportarSolicitacao(middle); }),
-        restore::kImportFailed + restore::kResponsible + "recusado pelo teste\r\nArquivo: "
-            + QDir::toNativeSeparators(middle));
+        restore::kImportFailed + restore::kResponsible
+            + "recusado pelo teste\r\nArquivo: " + QDir::toNativeSeparators(middle));
     EXPECT_EQ(dump(target.folder.databasePath()), before);
     EXPECT_FALSE(target.db->inTransaction());
 

@@ -314,8 +314,8 @@ TEST(JxctlSearch, RowsFoundInTheBrowsersOrder)
     const CtlRun tooLong = jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1234567", "--banco", path });
     EXPECT_EQ(tooLong.status, 2);
     EXPECT_EQ(tooLong.err, "jxctl: O valor \"1234567\" não cabe na coluna CRC (no máximo 6 caracteres).\n");
-    EXPECT_EQ(jxctl({ "buscar", "solicitacoes", "--campo", "CNPJ", "--valor", "11.222.333/0001-811", "--forma", "iniciada",
-                  "--banco", path })
+    EXPECT_EQ(jxctl({ "buscar", "solicitacoes", "--campo", "CNPJ", "--valor", "11.222.333/0001-811", "--forma",
+                        "iniciada", "--banco", path })
                   .status,
         2);
 }
@@ -419,7 +419,8 @@ TEST(JxctlDatabase, AFileAnotherProgramHoldsIsInUseNotInvalid)
     jx::db::Connection other;
     other.open(path, jx::db::kDatabaseKey);
     other.exec("BEGIN EXCLUSIVE");
-    for (const QStringList& args : { QStringList { "banco", "verificar", path }, { "referencia", "UF", "--banco", path } }) {
+    for (const QStringList& args :
+        { QStringList { "banco", "verificar", path }, { "referencia", "UF", "--banco", path } }) {
         const CtlRun run = jxctl(args);
         EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("está em uso por outro programa")) << run.err.toStdString();

@@ -39,7 +39,10 @@ struct KeyTool {
 const std::vector<KeyTool>& tools()
 {
     static const std::vector<KeyTool> all {
-        { "jxctl", [](const QStringList& args) { return jxctl(QStringList { "chaves", "gerar" } + args); } },
+        { "jxctl",
+            [](const QStringList& args) {
+                return jxctl(QStringList { "chaves", "gerar" } + args);
+            } },
         { "jx-keygen", keygen },
     };
     return all;

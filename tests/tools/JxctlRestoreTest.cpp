@@ -131,14 +131,16 @@ TEST_F(JxctlRestore, AFileIsJudgedByTheFilingItHolds)
     const QString middle = generated(true);
     const QString last = generated(true, 3, "JXHCPF3905334470520261202091013.xml");
     ASSERT_EQ(restore(middle).status, 0);
-    const QString stored = value(target(), "SELECT group_concat(IDENTIFICACAO || DATACRIACAO, ';') FROM SOLICITACAO_CONTAB");
+    const QString stored
+        = value(target(), "SELECT group_concat(IDENTIFICACAO || DATACRIACAO, ';') FROM SOLICITACAO_CONTAB");
 
     // A renamed copy of the stored filing is still that filing.
     const QString renamed = m_files.filePath("JXHCPF1114447773520261202091013.xml");
     ASSERT_TRUE(QFile::copy(middle, renamed));
     CtlRun run = restore(renamed);
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.contains("Habilitação já existente com a Identificação 111.444.777-35")) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("Habilitação já existente com a Identificação 111.444.777-35"))
+        << run.err.toStdString();
 
     // Another filing under the first one's name.
     const QString misnamed = m_files.filePath("outra/JXHCPF5299822472520261202091011.xml");
@@ -150,7 +152,8 @@ TEST_F(JxctlRestore, AFileIsJudgedByTheFilingItHolds)
         + " não corresponde ao seu nome. Ele contém a habilitação da Identificação 390.533.447-05 criada em "
           "02/12/2026 09:10:13."))
         << run.err.toStdString();
-    EXPECT_EQ(value(target(), "SELECT group_concat(IDENTIFICACAO || DATACRIACAO, ';') FROM SOLICITACAO_CONTAB"), stored);
+    EXPECT_EQ(
+        value(target(), "SELECT group_concat(IDENTIFICACAO || DATACRIACAO, ';') FROM SOLICITACAO_CONTAB"), stored);
 }
 
 TEST_F(JxctlRestore, DeliveriesLeftOutAreNamedAndExitOne)
@@ -160,14 +163,16 @@ TEST_F(JxctlRestore, DeliveriesLeftOutAreNamedAndExitOne)
             QStringLiteral("INSERT INTO ENTREGAS (HABILITACAO_ID, NUMEROPROTOCOLO, FORMAENTREGA) VALUES (2, '%1', 'D')")
                 .arg(QLatin1String(protocol)));
     const QString file = generated(true);
-    exec(target(), "CREATE TRIGGER RECUSA BEFORE INSERT ON ENTREGAS WHEN NEW.NUMEROPROTOCOLO = 'P2' BEGIN SELECT "
-                   "RAISE(ABORT, 'recusada pelo teste'); END");
+    exec(target(),
+        "CREATE TRIGGER RECUSA BEFORE INSERT ON ENTREGAS WHEN NEW.NUMEROPROTOCOLO = 'P2' BEGIN SELECT "
+        "RAISE(ABORT, 'recusada pelo teste'); END");
     const CtlRun run = restore(file);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.outText().trimmed(), "1");
     EXPECT_TRUE(run.err.contains("jxctl: Entrega 2 de 3 (protocolo P2) não restaurada: recusada pelo teste\n"))
         << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains("jxctl: Entrega 3 de 3 (protocolo P3) não restaurada: segue uma entrega que falhou.\n"))
+    EXPECT_TRUE(
+        run.err.contains("jxctl: Entrega 3 de 3 (protocolo P3) não restaurada: segue uma entrega que falhou.\n"))
         << run.err.toStdString();
     EXPECT_EQ(value(target(), "SELECT group_concat(NUMEROPROTOCOLO) FROM ENTREGAS"), "P1");
     EXPECT_EQ(value(target(), "SELECT IDENTIFICACAO FROM SOLICITACAO_CONTAB"), "11144477735");

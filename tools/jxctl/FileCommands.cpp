@@ -133,7 +133,8 @@ int keysCommand(const QStringList& argsIn)
     requireCount(args.mid(1), 1, kKeysUsage);
     const QString& folder = args[1];
     if (!replace && jx::RsaKeyPair::folderHoldsKeys(folder))
-        throw UsageError(jx::RsaKeyPair::keysExistText(folder) + QStringLiteral(" Para substituí-la, use --substituir."));
+        throw UsageError(
+            jx::RsaKeyPair::keysExistText(folder) + QStringLiteral(" Para substituí-la, use --substituir."));
     jx::RsaKeyPair::generate().save(folder, replace);
     out(QStringLiteral("Chaves gravadas em %1").arg(folder));
     return 0;

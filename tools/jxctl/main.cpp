@@ -43,8 +43,10 @@ void printUsage(const std::vector<jxctl::Command>& commands)
         "  0  feito (doc: válido; arquivo conferir: íntegro; verificar: sem erros)\n"
         "  1  resposta negativa ou arquivo recusado, nada gravado: documento inválido, arquivo alterado, nome não\n"
         "     reconhecido, nada encontrado, pendências com erro, banco inválido, cópia ou arquivo recusados;\n"
-        "     restaurar: também quando o arquivo foi restaurado sem algumas das suas entregas (ditas na saída de erros)\n"
-        "  2  erro de uso ou de entrada (opção, valor que a coluna não aceita, pasta com chaves), ou falha do banco de\n"
+        "     restaurar: também quando o arquivo foi restaurado sem algumas das suas entregas (ditas na saída de "
+        "erros)\n"
+        "  2  erro de uso ou de entrada (opção, valor que a coluna não aceita, pasta com chaves), ou falha do banco "
+        "de\n"
         "     dados, das chaves ou do disco"));
 }
 
@@ -82,7 +84,8 @@ int main(int argc, char* argv[])
             jxctl::err(QStringLiteral("jxctl: ") + e.text());
         } catch (const jx::Error& e) {
             // The core's texts carry the system's CR LF; a terminal wants plain line ends.
-            jxctl::err(QStringLiteral("jxctl: ") + QString(e.userText()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+            jxctl::err(
+                QStringLiteral("jxctl: ") + QString(e.userText()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
         } catch (const std::exception& e) {
             jxctl::err(QStringLiteral("jxctl: ") + QString::fromLocal8Bit(e.what()));
         }

@@ -22,7 +22,8 @@ int main(int argc, char* argv[])
     const QString& folder = args[0];
     try {
         if (!replace && jx::RsaKeyPair::folderHoldsKeys(folder))
-            throw jx::Error(jx::RsaKeyPair::keysExistText(folder) + QStringLiteral(" Para substituí-la, use --substituir."));
+            throw jx::Error(
+                jx::RsaKeyPair::keysExistText(folder) + QStringLiteral(" Para substituí-la, use --substituir."));
         jx::RsaKeyPair::generate().save(folder, replace);
     } catch (const jx::Error& e) {
         std::fprintf(stderr, "jx-keygen: %s\n", e.userText().toUtf8().constData());

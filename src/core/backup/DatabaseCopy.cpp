@@ -215,7 +215,8 @@ bool hasTheProgramsSchema(db::Connection& connection)
         const QString name = objects.text(1);
         const QString sql = objects.text(3);
         if (type == QLatin1String("table")) {
-            if (name == QLatin1String("sqlite_sequence") && sql == QLatin1String("CREATE TABLE sqlite_sequence(name,seq)"))
+            if (name == QLatin1String("sqlite_sequence")
+                && sql == QLatin1String("CREATE TABLE sqlite_sequence(name,seq)"))
                 continue;
             if (!tables.contains(name) || tables.value(name) != sql)
                 return false;

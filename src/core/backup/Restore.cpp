@@ -183,12 +183,14 @@ QString Restore::mismatchText(const QString& file, const RestorePlan& plan)
     const bool request = plan.kind == Kind::Request;
     const bool cpf = !request && restore::valueOf(plan.filing, QStringLiteral("TIPO_IDENTIFICACAO")).toInt() == 4;
     const QString digits = DataLayouts::momentDigits(restore::valueOf(plan.filing, QStringLiteral("DATACRIACAO")));
-    const QString moment = digits.isEmpty()
-        ? QStringLiteral("sem data de criação")
-        : QStringLiteral("criada em ")
-            + QDateTime::fromString(digits, QStringLiteral("yyyyMMddHHmmss")).toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
-    return QStringLiteral("O conteúdo do arquivo %1 não corresponde ao seu nome.\r\n").arg(QDir::toNativeSeparators(file))
-        + (request ? QStringLiteral("Ele contém a solicitação do CNPJ ") : QStringLiteral("Ele contém a habilitação da Identificação "))
+    const QString moment = digits.isEmpty() ? QStringLiteral("sem data de criação")
+                                            : QStringLiteral("criada em ")
+            + QDateTime::fromString(digits, QStringLiteral("yyyyMMddHHmmss"))
+                  .toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    return QStringLiteral("O conteúdo do arquivo %1 não corresponde ao seu nome.\r\n")
+               .arg(QDir::toNativeSeparators(file))
+        + (request ? QStringLiteral("Ele contém a solicitação do CNPJ ")
+                   : QStringLiteral("Ele contém a habilitação da Identificação "))
         + maskedIdentifier(plan.identifier(), cpf) + u' ' + moment + QStringLiteral(".\r\nNão é possível restaurá-lo!");
 }
 
@@ -222,7 +224,8 @@ Restore::Outcome Restore::restoreFile(const QString& file, Kind kind)
         outcome.droppedDeliveries << QStringLiteral("Entrega %1 de %2%3 não restaurada: %4")
                                          .arg(d + 1)
                                          .arg(total)
-                                         .arg(protocol.isEmpty() ? QString() : QStringLiteral(" (protocolo %1)").arg(protocol),
+                                         .arg(protocol.isEmpty() ? QString()
+                                                                 : QStringLiteral(" (protocolo %1)").arg(protocol),
                                              d == written.deliveries ? written.deliveryError
                                                                      : QStringLiteral("segue uma entrega que falhou."));
     }

@@ -51,8 +51,8 @@ DatabaseFileLock::Outcome DatabaseFileLock::acquire(const QString& path, Mode mo
             ::close(fd);
             return Outcome::InUse;
         }
-        struct stat held {};
-        struct stat named {};
+        struct stat held { };
+        struct stat named { };
         if (::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
             && held.st_ino == named.st_ino) {
             m_fd = fd;
@@ -201,8 +201,8 @@ TdtmDB::TdtmDB(const QString& programFolder, UserPrompts& prompts, TerminationHo
     } catch (const db::DbError& e) {
         // A file another program holds is no reason to call it foreign: the user could restore
         // a copy over a sound database.
-        prompts.error(e.isBusy() ? inUseText(m_path) + QStringLiteral("\r\nO Programa será finalizado.")
-                                 : invalidText(m_path));
+        prompts.error(
+            e.isBusy() ? inUseText(m_path) + QStringLiteral("\r\nO Programa será finalizado.") : invalidText(m_path));
         endProgram(terminate);
     }
     // Files made before the indexes existed get them now; a file that refuses keeps working

@@ -242,15 +242,17 @@ namespace {
 // A key written whole under a temporary name in the folder; removed unless handed on.
 std::unique_ptr<QTemporaryFile> stagedKey(const QDir& folder, const char* name, const QByteArray& bytes)
 {
-    auto file = std::make_unique<QTemporaryFile>(folder.filePath(QString::fromLatin1(name) + QStringLiteral(".XXXXXX")));
+    auto file
+        = std::make_unique<QTemporaryFile>(folder.filePath(QString::fromLatin1(name) + QStringLiteral(".XXXXXX")));
     bool written = file->open() && file->write(bytes) == bytes.size() && file->flush();
 #ifdef Q_OS_UNIX
     // The rename must not put the name over blocks a power cut never wrote.
     written = written && ::fsync(file->handle()) == 0;
 #endif
     if (!written)
-        throw Error(QStringLiteral("Não foi possível gravar a chave %1: %2")
-                        .arg(QDir::toNativeSeparators(folder.filePath(QString::fromLatin1(name))), file->errorString()));
+        throw Error(
+            QStringLiteral("Não foi possível gravar a chave %1: %2")
+                .arg(QDir::toNativeSeparators(folder.filePath(QString::fromLatin1(name))), file->errorString()));
     file->close();
     return file;
 }
@@ -283,7 +285,8 @@ QString RsaKeyPair::keysExistText(const QString& folder)
 {
     return QStringLiteral("A pasta %1 já tem uma chave (%2 ou %3); nada foi gravado. Os arquivos criptografados com a "
                           "chave atual só podem ser abertos com ela.")
-        .arg(QDir::toNativeSeparators(folder), QString::fromLatin1(kPublicKeyFile), QString::fromLatin1(kPrivateKeyFile));
+        .arg(QDir::toNativeSeparators(folder), QString::fromLatin1(kPublicKeyFile),
+            QString::fromLatin1(kPrivateKeyFile));
 }
 
 void RsaKeyPair::save(const QString& folder, bool replace) const
@@ -306,7 +309,8 @@ void RsaKeyPair::save(const QString& folder, bool replace) const
     oldPublicFile.close();
     QString reason;
     if (!moveOver(newPublic->fileName(), publicPath, reason))
-        throw Error(QStringLiteral("Não foi possível gravar a chave %1: %2").arg(QDir::toNativeSeparators(publicPath), reason));
+        throw Error(
+            QStringLiteral("Não foi possível gravar a chave %1: %2").arg(QDir::toNativeSeparators(publicPath), reason));
     newPublic->setAutoRemove(false);
     if (!moveOver(newPrivate->fileName(), privatePath, reason)) {
         if (hadPublic) {
@@ -317,8 +321,8 @@ void RsaKeyPair::save(const QString& folder, bool replace) const
         } else {
             QFile::remove(publicPath);
         }
-        throw Error(
-            QStringLiteral("Não foi possível gravar a chave %1: %2").arg(QDir::toNativeSeparators(privatePath), reason));
+        throw Error(QStringLiteral("Não foi possível gravar a chave %1: %2")
+                        .arg(QDir::toNativeSeparators(privatePath), reason));
     }
     newPrivate->setAutoRemove(false);
 }
