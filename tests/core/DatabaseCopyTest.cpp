@@ -1,5 +1,6 @@
 #include "backup/DatabaseCopy.h"
 
+#include "../support/SmallDisk.h"
 #include "../support/TestDatabase.h"
 #include "../support/TestFiles.h"
 
@@ -12,6 +13,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
@@ -272,7 +274,7 @@ TEST_F(CopyFixture, CrashJustBeforeTheSwapLeavesTheOldDatabase)
     EXPECT_EQ(streetsIn(databasePath()), QStringList({ "PRIMEIRA", "ATUAL" }));
 }
 
-TEST_F(CopyFixture, RestoreStopsBeforeTheSwapWhenTheSafetyCopyOrAJournalIsInTheWay)
+TEST_F(CopyFixture, RestoreStopsBeforeTheSwapWhenTheSafetyCopyIsInTheWay)
 {
     const QString copy = makeCopy();
     addStreet(m_database->connection(), "ATUAL");
@@ -283,12 +285,207 @@ TEST_F(CopyFixture, RestoreStopsBeforeTheSwapWhenTheSafetyCopyOrAJournalIsInTheW
     EXPECT_FALSE(errorOf([&] { dbcopy::RestaurarBanco(*m_database, m_prompts, m_folder.path(), copy); }).isEmpty());
     EXPECT_EQ(contentOf(databasePath()), before);
     EXPECT_EQ(entriesOf(banco), QStringList({ "JX.mdb", "JX.mdb.anterior" }));
-    ASSERT_TRUE(QDir(banco + "/JX.mdb.anterior").removeRecursively());
+}
 
-    // Another writer's journal would be played back onto the restored file.
-    ASSERT_TRUE(writeFile(databasePath() + "-journal", QByteArray(512, '\0')));
+TEST_F(CopyFixture, AJournalLeftByAKilledWriterIsSettledNotBlamedOnAnotherProgram)
+{
+    const QString copy = makeCopy();
+    addStreet(m_database->connection(), "ATUAL");
+    m_database->closeConnection();
+    const QString banco = QFileInfo(databasePath()).path();
+    const QString journal = databasePath() + "-journal";
+    const QByteArray committed = contentOf(databasePath());
+
+    // Killed before its header was written: a cold journal, which the engine ignores.
+    for (const QByteArray& cold : { QByteArray(), QByteArray(512, '\0') }) {
+        SCOPED_TRACE(cold.size());
+        ASSERT_TRUE(writeFile(databasePath(), committed));
+        ASSERT_TRUE(writeFile(journal, cold));
+        m_prompts.expectInformation(dbcopy::kRestored);
+        EXPECT_TRUE(dbcopy::restoreDatabase(m_prompts, databasePath(), copy));
+        EXPECT_EQ(entriesOf(banco), QStringList({ "JX.mdb", "JX.mdb.anterior" }));
+        EXPECT_EQ(streetsIn(databasePath()), QStringList { "PRIMEIRA" });
+        EXPECT_EQ(contentOf(databasePath() + ".anterior"), committed);
+    }
+
+    // Killed after writing pages of an uncommitted change into the file: a hot journal. The
+    // file and journal as they were at that moment stand for the crash.
+    ASSERT_TRUE(writeFile(databasePath(), committed));
+    QByteArray crashedFile;
+    QByteArray crashedJournal;
+    {
+        db::Connection writer;
+        writer.open(databasePath(), db::kDatabaseKey);
+        writer.exec("PRAGMA cache_size = 2");
+        writer.begin();
+        for (int i = 0; i < 300; ++i)
+            addStreet(writer, QString("NAO GRAVADA %1").arg(i));
+        crashedFile = contentOf(databasePath());
+        crashedJournal = contentOf(journal);
+        writer.rollback();
+    }
+    ASSERT_NE(crashedFile, committed); // pages of the change reached the file
+    ASSERT_TRUE(writeFile(databasePath(), crashedFile));
+    ASSERT_TRUE(writeFile(journal, crashedJournal));
+    m_prompts.expectInformation(dbcopy::kRestored);
+    EXPECT_TRUE(dbcopy::restoreDatabase(m_prompts, databasePath(), copy));
+    EXPECT_EQ(entriesOf(banco), QStringList({ "JX.mdb", "JX.mdb.anterior" }));
+    // The safety copy is the last committed state, not the half-written one.
+    EXPECT_EQ(integrityOf(databasePath() + ".anterior"), "ok");
+    EXPECT_EQ(streetsIn(databasePath() + ".anterior"), QStringList({ "PRIMEIRA", "ATUAL" }));
+    EXPECT_EQ(streetsIn(databasePath()), QStringList { "PRIMEIRA" });
+}
+
+TEST_F(CopyFixture, RestoreRefusesWhileAnotherInstanceHasTheDatabaseOpen)
+{
+    const QString copy = makeCopy();
+    addStreet(m_database->connection(), "ATUAL");
+    const QByteArray before = contentOf(databasePath());
+    const QString banco = QFileInfo(databasePath()).path();
+    QProcess other;
+    other.start(HOLD_DATABASE_PATH, { databasePath() });
+    ASSERT_TRUE(other.waitForReadyRead(60000)) << other.readAllStandardError().toStdString();
+    ASSERT_EQ(other.readAllStandardOutput().trimmed(), "aberto");
+
     EXPECT_EQ(errorOf([&] { dbcopy::RestaurarBanco(*m_database, m_prompts, m_folder.path(), copy); }),
-        "O banco de dados está em uso por outro programa. Feche-o e tente novamente.");
+        dbcopy::kDatabaseInUse);
     EXPECT_EQ(contentOf(databasePath()), before);
-    EXPECT_EQ(entriesOf(banco), QStringList({ "JX.mdb", "JX.mdb-journal" }));
+    EXPECT_EQ(entriesOf(banco), QStringList { "JX.mdb" });
+
+    other.closeWriteChannel();
+    ASSERT_TRUE(other.waitForFinished(60000));
+    EXPECT_EQ(other.exitCode(), 0);
+    m_prompts.expectInformation(dbcopy::kRestored);
+    EXPECT_TRUE(dbcopy::RestaurarBanco(*m_database, m_prompts, m_folder.path(), copy));
+    EXPECT_EQ(streetsIn(databasePath()), QStringList { "PRIMEIRA" });
+}
+
+TEST_F(CopyFixture, StagingLeftByAKilledRestoreGoesAndNothingElse)
+{
+    const QString copy = makeCopy();
+    const QString banco = QFileInfo(databasePath()).path();
+    const QStringList stale { "JX.mdb.anterior.x9Y8z7", "JX.mdb.restaurando.Ab12Cd" };
+    const QStringList others { "JX.mdb.restaurando.abc", "JX.mdb.restaurando.Ab12Cd.txt",
+        "OUTRO.mdb.restaurando.Ab12Cd", "notas.txt" };
+    const auto leave = [&] {
+        for (const QString& name : stale + others)
+            ASSERT_TRUE(writeFile(QDir(banco).filePath(name), QByteArray(4096, 'k')));
+    };
+    ASSERT_TRUE(QDir(banco).mkpath("JX.mdb.anterior.Qq11Ww"));
+    QStringList kept = others + QStringList { "JX.mdb", "JX.mdb.anterior.Qq11Ww" };
+    kept.sort();
+
+    // At start-up, with the program's connection open.
+    leave();
+    dbcopy::removeStaleStaging(databasePath());
+    EXPECT_EQ(entriesOf(banco), kept);
+    EXPECT_EQ(streetsIn(databasePath()), QStringList { "PRIMEIRA" });
+
+    // Not while a restore is at work: they are its own.
+    leave();
+    m_database->closeConnection();
+    {
+        DatabaseFileLock restoring;
+        ASSERT_EQ(
+            restoring.acquire(databasePath(), DatabaseFileLock::Mode::Exclusive), DatabaseFileLock::Outcome::Held);
+        dbcopy::removeStaleStaging(databasePath());
+        EXPECT_EQ(entriesOf(banco).size(), kept.size() + stale.size());
+    }
+
+    // The next restore clears them before it stages its own.
+    m_prompts.expectInformation(dbcopy::kRestored);
+    EXPECT_TRUE(dbcopy::RestaurarBanco(*m_database, m_prompts, m_folder.path(), copy));
+    kept << "JX.mdb.anterior";
+    kept.sort();
+    EXPECT_EQ(entriesOf(banco), kept);
+    EXPECT_EQ(contentOf(QDir(banco).filePath("notas.txt")), QByteArray(4096, 'k'));
+}
+
+TEST_F(CopyFixture, RestoreIntoAFullFolderSaysSoAndLeavesEveryFileWhole)
+{
+    const QString copy = makeCopy();
+    m_database->closeConnection();
+    const QString folder = QDir(m_folder.path()).filePath("pequeno");
+    const qint64 size = QFileInfo(databasePath()).size();
+    SmallDisk disk(folder, size + 8192); // the database and 8 KB
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system is not permitted here";
+    const QString database = QDir(folder).filePath("JX.mdb");
+    ASSERT_TRUE(QFile::copy(databasePath(), database));
+    const QByteArray before = contentOf(database);
+
+    EXPECT_EQ(errorOf([&] { dbcopy::restoreDatabase(m_prompts, database, copy); }),
+        dbcopy::kNoSpace.arg(QDir::toNativeSeparators(folder)));
+    EXPECT_EQ(contentOf(database), before);
+    EXPECT_EQ(entriesOf(folder), QStringList { "JX.mdb" });
+    EXPECT_EQ(integrityOf(database), "ok");
+}
+
+namespace {
+
+// A copy of the good one whose schema the statements change.
+Bad alteredSchema(const char* what, QStringList statements)
+{
+    return { what, [statements](const QString& good, const QString& p) {
+                ASSERT_TRUE(QFile::copy(good, p));
+                db::Connection c;
+                c.open(p, db::kDatabaseKey);
+                for (const QString& sql : statements)
+                    c.exec(sql);
+            } };
+}
+
+// ENTREGAS as the program creates it, one piece of its statement replaced.
+QString entregasWith(const QString& from, const QString& to)
+{
+    const QString statement = db::createStatement(*db::table("ENTREGAS"));
+    EXPECT_TRUE(statement.contains(from));
+    return QString(statement).replace(from, to);
+}
+
+} // namespace
+
+TEST_F(CopyFixture, ACopyWhoseSchemaIsNotTheProgramsIsRefused)
+{
+    const QString good = makeCopy();
+    addStreet(m_database->connection(), "ATUAL");
+    const QByteArray before = contentOf(databasePath());
+    const QString banco = QFileInfo(databasePath()).path();
+    const std::vector<Bad> altered {
+        alteredSchema("trigger",
+            { "CREATE TRIGGER APAGA_ENTREGAS AFTER INSERT ON SOLICITACAO_IE BEGIN DELETE FROM ENTREGAS; END" }),
+        alteredSchema("view", { "CREATE VIEW TODAS AS SELECT * FROM ENTREGAS" }),
+        alteredSchema("extra table", { "CREATE TABLE EXTRA (X INT)" }),
+        alteredSchema("extra column", { "ALTER TABLE ENTREGAS ADD COLUMN EXTRA TEXT" }),
+        alteredSchema(
+            "column type", { "DROP TABLE ENTREGAS", entregasWith("SOLICITACAO_ID INT", "SOLICITACAO_ID TEXT") }),
+        alteredSchema("check removed",
+            { "DROP TABLE ENTREGAS",
+                entregasWith(
+                    " CONSTRAINT \"NUMEROPROTOCOLO com mais de 20 caracteres\" CHECK (NUMEROPROTOCOLO IS NULL OR "
+                    "length(NUMEROPROTOCOLO) <= 20)",
+                    "") }),
+        alteredSchema("index of another column",
+            { "DROP INDEX IX_ENTREGAS_SOLICITACAO", "CREATE INDEX IX_ENTREGAS_SOLICITACAO ON ENTREGAS (RECIBO)" }),
+        alteredSchema("table missing", { "DROP TABLE ENTREGAS" }),
+    };
+    for (const Bad& bad : altered) {
+        SCOPED_TRACE(bad.what);
+        const QString path = QDir(backupFolder()).filePath(QString("alterada-%1.bkp").arg(bad.what));
+        bad.make(good, path);
+        m_prompts.expectError(dbcopy::kCopyRefused);
+        EXPECT_FALSE(dbcopy::RestaurarBanco(*m_database, m_prompts, m_folder.path(), path));
+        EXPECT_EQ(contentOf(databasePath()), before);
+        EXPECT_EQ(entriesOf(banco), QStringList { "JX.mdb" });
+    }
+
+    // An older file, made before the indexes existed, is the program's.
+    const QString older = QDir(backupFolder()).filePath("antiga.bkp");
+    QStringList drops;
+    for (const QString& index : db::indexStatements())
+        drops << "DROP INDEX " + index.section(u' ', 5, 5);
+    alteredSchema("no indexes", drops).make(good, older);
+    m_prompts.expectInformation(dbcopy::kRestored);
+    EXPECT_TRUE(dbcopy::RestaurarBanco(*m_database, m_prompts, m_folder.path(), older));
+    EXPECT_EQ(streetsIn(databasePath()), QStringList { "PRIMEIRA" });
 }

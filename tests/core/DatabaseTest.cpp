@@ -6,12 +6,17 @@
 #include "platform/ScriptedPrompts.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 #include "../support/TestFiles.h"
 
@@ -301,4 +306,85 @@ TEST(DatabaseModule, ReconnectsAfterTheConnectionWasClosed)
     EXPECT_EQ(TdtmDB::readOnlyText("/x/JX.mdb"),
         QStringLiteral("O arquivo de Banco de Dados (/x/JX.mdb) está como 'Somente Leitura'\r\ne não poderá ser "
                        "usado. O Programa será finalizado."));
+}
+
+TEST(DatabaseModule, ACommitWaitsWhileAnotherConnectionReadsAndIsWrittenForPowerLoss)
+{
+    ProgramFolder folder;
+    TdtmDB module(TdtmDB::AtPath { folder.databasePath() });
+    db::Connection& c = module.connection();
+    EXPECT_EQ(column(c, "PRAGMA journal_mode"), QStringList { "delete" });
+    EXPECT_EQ(column(c, "PRAGMA synchronous"), QStringList { "2" }); // FULL
+
+    // Another program reads inside a transaction for a second: the commit waits for it.
+    std::promise<void> reading;
+    std::thread reader([&] {
+        db::Connection other;
+        other.open(folder.databasePath(), db::kDatabaseKey);
+        other.begin();
+        column(other, "SELECT count(*) FROM ENDERECO");
+        reading.set_value();
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        other.commit();
+    });
+    reading.get_future().wait();
+    module.beginTransaction();
+    c.exec("INSERT INTO ENDERECO (CEP) VALUES ('70000123'), ('70000456'), ('70000789')");
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_NO_THROW(module.commitTransaction());
+    EXPECT_GE(waited.elapsed(), 500);
+    reader.join();
+    db::Connection after;
+    after.open(folder.databasePath(), db::kDatabaseKey);
+    EXPECT_EQ(column(after, "SELECT CEP FROM ENDERECO ORDER BY ID_ENDERECO"),
+        QStringList({ "70000123", "70000456", "70000789" }));
+}
+
+TEST(DatabaseModule, AFileAnotherProgramHoldsIsInUseNotForeign)
+{
+    ProgramFolder folder;
+    const QString path = folder.databasePath();
+    EXPECT_EQ(TdtmDB::inUseText("/x/JX.mdb"),
+        QStringLiteral("O arquivo de Banco de Dados (/x/JX.mdb) está em uso por outro programa (outra cópia do JX, por "
+                       "exemplo).\r\nFeche o outro programa e tente novamente."));
+    const auto headlessOpen = [&path] {
+        try {
+            TdtmDB module(TdtmDB::AtPath { path });
+        } catch (const db::DbError& e) {
+            return e.isBusy() ? QStringLiteral("ocupado") : e.message();
+        }
+        return QStringLiteral("aberto");
+    };
+    {
+        // Another program writing holds the file past the wait.
+        db::Connection other;
+        other.open(path, db::kDatabaseKey);
+        other.exec("BEGIN EXCLUSIVE");
+        ScriptedPrompts prompts;
+        prompts.expectError(TdtmDB::inUseText(path) + "\r\nO Programa será finalizado.");
+        Ended ended;
+        EXPECT_TRUE(moduleEnds(folder.path(), prompts, ended));
+        EXPECT_TRUE(prompts.allMet()) << prompts.failures().join('\n').toStdString();
+        EXPECT_EQ(headlessOpen(), "ocupado");
+    }
+    {
+        // A restore replacing the file: refused at once.
+        DatabaseFileLock restoring;
+        ASSERT_EQ(restoring.acquire(path, DatabaseFileLock::Mode::Exclusive), DatabaseFileLock::Outcome::Held);
+        QElapsedTimer waited;
+        waited.start();
+        EXPECT_EQ(headlessOpen(), "ocupado");
+        EXPECT_LT(waited.elapsed(), 1000);
+    }
+    EXPECT_EQ(headlessOpen(), "aberto");
+    // Program instances share the file; a restore cannot take it from them.
+    TdtmDB first(TdtmDB::AtPath { path });
+    TdtmDB second(TdtmDB::AtPath { path });
+    DatabaseFileLock restoring;
+    EXPECT_EQ(restoring.acquire(path, DatabaseFileLock::Mode::Exclusive), DatabaseFileLock::Outcome::InUse);
+    first.closeConnection();
+    EXPECT_EQ(restoring.acquire(path, DatabaseFileLock::Mode::Exclusive), DatabaseFileLock::Outcome::InUse);
+    second.closeConnection();
+    EXPECT_EQ(restoring.acquire(path, DatabaseFileLock::Mode::Exclusive), DatabaseFileLock::Outcome::Held);
 }

@@ -497,3 +497,98 @@ TEST_F(RestoreTest, UnknownReferencesAreStoredWithoutValueAndABranchWithoutPartn
     EXPECT_TRUE(rows.filter("SOCIO.").isEmpty());
     EXPECT_EQ(rows.filter("RESP.IDENTIFICACAO=").size(), 2);
 }
+
+namespace {
+
+// A copy of the file under the name given, alone in a folder of its own.
+QString place(const QString& file, const QString& name, QTemporaryDir& scratch)
+{
+    static int folders = 0;
+    const QString folder = scratch.filePath(QString::number(++folders));
+    QDir().mkpath(folder);
+    EXPECT_TRUE(QFile::copy(file, folder + u'/' + name));
+    return folder + u'/' + name;
+}
+
+// The window's restore of the one file of its folder.
+bool restoreThroughWindow(Target& target, const QString& file)
+{
+    Restore restore = target.restore();
+    restore.ListarArquivosRestauracao("S", QFileInfo(file).path());
+    EXPECT_EQ(target.jx->cdsRestauracaoAux->count(), 1);
+    return restore.RestaurarSolicitacao();
+}
+
+} // namespace
+
+TEST_F(RestoreTest, AFileIsJudgedByTheFilingItHoldsNotByItsName)
+{
+    storeFullRequest("33344455000183", "2026-12-08 08:00:00");
+    const QString first = backup(1, m_files.path());
+    storeFullRequest("11222333000181", "2026-12-09 10:20:30");
+    const QString middle = backup(1, m_files.path());
+    storeFullRequest("44455566000183", "2026-12-10 08:00:00");
+    const QString last = backup(1, m_files.path());
+    const QString firstName = QFileInfo(first).fileName();
+    Target target(keys());
+    QTemporaryDir scratch;
+
+    target.prompts.expectInformation(Restore::kDone);
+    EXPECT_TRUE(restoreThroughWindow(target, place(middle, QFileInfo(middle).fileName(), scratch)));
+    const QString stored = dump(target.folder.databasePath());
+
+    // Renamed copies of the stored filing: one second later, or another filing's name.
+    const QString exists = Restore::requestExistsText("11.222.333/0001-81");
+    target.prompts.expectError(exists).expectError(exists);
+    EXPECT_FALSE(restoreThroughWindow(target, place(middle, "JXSCNPJ1122233300018120261209102031.xml", scratch)));
+    EXPECT_FALSE(restoreThroughWindow(target, place(middle, firstName, scratch)));
+
+    // A filing not stored, under a name that names another moment or another CNPJ.
+    for (const QString& name : { QString("JXSCNPJ4445556600018320261210080001.xml"), firstName }) {
+        const QString file = place(last, name, scratch);
+        target.prompts.expectError("O conteúdo do arquivo " + QDir::toNativeSeparators(file)
+            + " não corresponde ao seu nome.\r\nEle contém a solicitação do CNPJ 44.455.566/0001-83 criada em "
+              "10/12/2026 08:00:00.\r\nNão é possível restaurá-lo!");
+        EXPECT_FALSE(restoreThroughWindow(target, file)) << name.toStdString();
+    }
+    EXPECT_EQ(dump(target.folder.databasePath()), stored);
+
+    // Under its own name it comes in.
+    target.prompts.expectInformation(Restore::kDone);
+    EXPECT_TRUE(restoreThroughWindow(target, place(last, QFileInfo(last).fileName(), scratch)));
+    EXPECT_NE(dump(target.folder.databasePath()), stored);
+    EXPECT_TRUE(target.prompts.allMet()) << lines(target.prompts.failures() + target.prompts.leftOver());
+}
+
+TEST_F(RestoreTest, AnImportThatFailsHalfWayLeavesNoneOfItsFilingAndTheOthersWhole)
+{
+    storeFullRequest("33344455000183", "2026-12-08 08:00:00");
+    const QString first = backup(1, m_files.path());
+    const qint64 middleId = storeFullRequest("11222333000181", "2026-12-09 10:20:30");
+    const QString middle = backup(1, m_files.path());
+    storeFullRequest("44455566000183", "2026-12-10 08:00:00");
+    const QString last = backup(1, m_files.path());
+    Target target(keys());
+    Restore restore = target.restore();
+    restore.ImportarSolicitacao(first);
+    restore.ImportarSolicitacao(last);
+    // The second responsible person is refused: the address, the request, its partners and the
+    // first responsible person were written by then.
+    db::Connection& c = target.db->connection();
+    c.exec("CREATE TRIGGER RECUSA BEFORE INSERT ON SOLICITACAO_IE_RESPONSAVEL WHEN NEW.IDENTIFICACAO = '52998224725' "
+           "BEGIN SELECT RAISE(ABORT, 'recusado pelo teste'); END");
+    const QString before = dump(target.folder.databasePath());
+
+    EXPECT_EQ(errorOf([&] { restore.ImportarSolicitacao(middle); }),
+        restore::kImportFailed + restore::kResponsible
+            + "recusado pelo teste\r\nArquivo: " + QDir::toNativeSeparators(middle));
+    EXPECT_EQ(dump(target.folder.databasePath()), before);
+    EXPECT_FALSE(target.db->inTransaction());
+
+    // All of it, once nothing refuses it.
+    c.exec("DROP TRIGGER RECUSA");
+    const qint64 restored = restore.ImportarSolicitacao(middle);
+    EXPECT_EQ(lines(snapshot(target.folder.databasePath(), true, restored)),
+        lines(snapshot(m_folder.databasePath(), true, middleId)));
+    EXPECT_TRUE(target.prompts.allMet()) << lines(target.prompts.failures() + target.prompts.leftOver());
+}

@@ -1,5 +1,7 @@
 #include "CtlRunner.h"
 
+#include "../support/SmallDisk.h"
+
 #include "db/Schema.h"
 #include "db/Sqlite.h"
 
@@ -312,6 +314,14 @@ TEST(JxctlSearch, RowsFoundInTheBrowsersOrder)
     EXPECT_EQ(jxctl({ "buscar", "solicitacoes", "--campo", "Nada", "--valor", "X", "--banco", path }).status, 2);
     EXPECT_EQ(jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1", "--forma", "errada", "--banco", path }).status, 2);
     EXPECT_EQ(jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1", "--banco", path }).status, 1);
+    // A value its column cannot hold is a mistake in the command, not a search that found nothing.
+    const CtlRun tooLong = jxctl({ "buscar", "habilitacoes", "--campo", "CRC", "--valor", "1234567", "--banco", path });
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_EQ(tooLong.err, "jxctl: O valor \"1234567\" não cabe na coluna CRC (no máximo 6 caracteres).\n");
+    EXPECT_EQ(jxctl({ "buscar", "solicitacoes", "--campo", "CNPJ", "--valor", "11.222.333/0001-811", "--forma",
+                        "iniciada", "--banco", path })
+                  .status,
+        2);
 }
 
 TEST(JxctlDatabase, CopyThenRestoreRoundTrip)
@@ -374,5 +384,52 @@ TEST(JxctlDatabase, CopyThenRestoreRoundTrip)
     ASSERT_EQ(restored.status, 0) << restored.err.toStdString();
     EXPECT_EQ(streets(path), QStringList { "ANTES" });
     EXPECT_EQ(streets(path + ".anterior"), QStringList({ "ANTES", "DEPOIS" }));
+    EXPECT_EQ(jxctl({ "banco", "verificar", path }).status, 0);
+}
+
+TEST(JxctlDatabase, ACopyIntoAFullFolderFailsAndLeavesTheEarlierFiles)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    const QString folder = dir.filePath("pequeno");
+    SmallDisk disk(folder, 128 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "mounting a small file system is not permitted here";
+    const QByteArray earlier(64 * 1024, 'e');
+    {
+        QFile file(folder + "/JX20000101000000.bkp");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(earlier), earlier.size());
+    }
+    const CtlRun run = jxctl({ "banco", "copiar", "--pasta", folder, "--banco", path });
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err,
+        "jxctl: Espaço insuficiente no disco para gravar em " + folder
+            + ".\nLibere espaço e tente novamente; nenhum arquivo anterior foi alterado.\n");
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+        QStringList { "JX20000101000000.bkp" });
+    QFile file(folder + "/JX20000101000000.bkp");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), earlier);
+    EXPECT_EQ(jxctl({ "banco", "verificar", path }).status, 0);
+}
+
+TEST(JxctlDatabase, AFileAnotherProgramHoldsIsInUseNotInvalid)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", path }).status, 0);
+    jx::db::Connection other;
+    other.open(path, jx::db::kDatabaseKey);
+    other.exec("BEGIN EXCLUSIVE");
+    for (const QStringList& args :
+        { QStringList { "banco", "verificar", path }, { "referencia", "UF", "--banco", path } }) {
+        const CtlRun run = jxctl(args);
+        EXPECT_EQ(run.status, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("está em uso por outro programa")) << run.err.toStdString();
+        EXPECT_FALSE(run.outText().contains("não é válido")) << run.outText().toStdString();
+    }
+    other.rollback();
     EXPECT_EQ(jxctl({ "banco", "verificar", path }).status, 0);
 }

@@ -58,12 +58,14 @@ protected:
     }
 
     // The file of the second enablement, generated in the folder (plain unless encrypted).
-    QString generated(bool encrypted)
+    QString generated(bool encrypted) { return generated(encrypted, 2, "JXHCPF1114447773520261202091012.xml"); }
+
+    QString generated(bool encrypted, int id, const char* name)
     {
-        const CtlRun run = jxctl({ "gerar", "habilitacao", "2", "--pasta", m_files.path(), "--banco", source(),
-            "--chaves", m_from.filePath("BIN") });
+        const CtlRun run = jxctl({ "gerar", "habilitacao", QString::number(id), "--pasta", m_files.path(), "--banco",
+            source(), "--chaves", m_from.filePath("BIN") });
         EXPECT_EQ(run.status, 0) << run.err.toStdString();
-        const QString file = m_files.filePath("JXHCPF1114447773520261202091012.xml");
+        const QString file = m_files.filePath(QString::fromLatin1(name));
         EXPECT_TRUE(QFile::exists(file)) << run.outText().toStdString();
         if (encrypted) {
             EXPECT_EQ(jxctl({ "arquivo", "criptografar", file, "--chaves", m_from.filePath("BIN") }).status, 0);
@@ -122,4 +124,71 @@ TEST_F(JxctlRestore, RefusedFilesExitOneAndWriteNothing)
     run = jxctl({ "restaurar", plain, "--banco", target(), "--chaves", m_files.filePath("nada") });
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(jxctl({ "restaurar", m_files.filePath("JXHCPF1114447773520261202091013.xml"), "--banco", target() }).status, 2);
+}
+
+TEST_F(JxctlRestore, AFileIsJudgedByTheFilingItHolds)
+{
+    const QString middle = generated(true);
+    const QString last = generated(true, 3, "JXHCPF3905334470520261202091013.xml");
+    ASSERT_EQ(restore(middle).status, 0);
+    const QString stored
+        = value(target(), "SELECT group_concat(IDENTIFICACAO || DATACRIACAO, ';') FROM SOLICITACAO_CONTAB");
+
+    // A renamed copy of the stored filing is still that filing.
+    const QString renamed = m_files.filePath("JXHCPF1114447773520261202091013.xml");
+    ASSERT_TRUE(QFile::copy(middle, renamed));
+    CtlRun run = restore(renamed);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("Habilitação já existente com a Identificação 111.444.777-35"))
+        << run.err.toStdString();
+
+    // Another filing under the first one's name.
+    const QString misnamed = m_files.filePath("outra/JXHCPF5299822472520261202091011.xml");
+    QDir(m_files.path()).mkpath("outra");
+    ASSERT_TRUE(QFile::copy(last, misnamed));
+    run = restore(misnamed);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("O conteúdo do arquivo " + QDir::toNativeSeparators(misnamed)
+        + " não corresponde ao seu nome. Ele contém a habilitação da Identificação 390.533.447-05 criada em "
+          "02/12/2026 09:10:13."))
+        << run.err.toStdString();
+    EXPECT_EQ(
+        value(target(), "SELECT group_concat(IDENTIFICACAO || DATACRIACAO, ';') FROM SOLICITACAO_CONTAB"), stored);
+}
+
+TEST_F(JxctlRestore, DeliveriesLeftOutAreNamedAndExitOne)
+{
+    for (const char* protocol : { "P1", "P2", "P3" })
+        exec(source(),
+            QStringLiteral("INSERT INTO ENTREGAS (HABILITACAO_ID, NUMEROPROTOCOLO, FORMAENTREGA) VALUES (2, '%1', 'D')")
+                .arg(QLatin1String(protocol)));
+    const QString file = generated(true);
+    exec(target(),
+        "CREATE TRIGGER RECUSA BEFORE INSERT ON ENTREGAS WHEN NEW.NUMEROPROTOCOLO = 'P2' BEGIN SELECT "
+        "RAISE(ABORT, 'recusada pelo teste'); END");
+    const CtlRun run = restore(file);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.outText().trimmed(), "1");
+    EXPECT_TRUE(run.err.contains("jxctl: Entrega 2 de 3 (protocolo P2) não restaurada: recusada pelo teste\n"))
+        << run.err.toStdString();
+    EXPECT_TRUE(
+        run.err.contains("jxctl: Entrega 3 de 3 (protocolo P3) não restaurada: segue uma entrega que falhou.\n"))
+        << run.err.toStdString();
+    EXPECT_EQ(value(target(), "SELECT group_concat(NUMEROPROTOCOLO) FROM ENTREGAS"), "P1");
+    EXPECT_EQ(value(target(), "SELECT IDENTIFICACAO FROM SOLICITACAO_CONTAB"), "11144477735");
+}
+
+TEST_F(JxctlRestore, ADatabaseThatRefusesTheWriteExitsTwo)
+{
+    const QString file = generated(true);
+    // Another program holds the write lock past the wait.
+    jx::db::Connection other;
+    other.open(target(), jx::db::kDatabaseKey);
+    other.exec("BEGIN IMMEDIATE");
+    const CtlRun run = restore(file);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains("O banco de dados está bloqueado por outro processo.")) << run.err.toStdString();
+    other.rollback();
+    EXPECT_EQ(value(target(), "SELECT count(*) FROM SOLICITACAO_CONTAB"), "0");
+    EXPECT_EQ(value(target(), "SELECT count(*) FROM ENDERECO"), "0");
 }

@@ -121,4 +121,7 @@ TEST(JxctlHelp, UsageOnHelp)
     EXPECT_EQ(run.status, 0);
     EXPECT_TRUE(run.outText().contains(QStringLiteral("jxctl doc TIPO VALOR")));
     EXPECT_TRUE(run.outText().contains(QStringLiteral("jxctl mascara TIPO DIGITOS")));
+    EXPECT_TRUE(run.outText().contains(QStringLiteral("Códigos de saída:\n  0  feito")));
+    EXPECT_TRUE(run.outText().contains(QStringLiteral("\n  1  resposta negativa ou arquivo recusado")));
+    EXPECT_TRUE(run.outText().contains(QStringLiteral("\n  2  erro de uso ou de entrada")));
 }

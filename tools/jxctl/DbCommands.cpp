@@ -77,7 +77,10 @@ int database(const QStringList& args)
         try {
             jx::db::Connection connection;
             jx::TdtmDB::openValidated(connection, path);
-        } catch (const jx::db::DbError&) {
+        } catch (const jx::db::DbError& e) {
+            // Held by another program: not known to be invalid.
+            if (e.isBusy())
+                throw UsageError(jx::TdtmDB::inUseText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
             out(jx::TdtmDB::invalidText(path));
             return 1;
         }
@@ -132,8 +135,9 @@ void openDatabase(jx::db::Connection& connection, const QString& path)
         throw UsageError(QStringLiteral("Banco de dados não encontrado: %1").arg(path));
     try {
         jx::TdtmDB::openValidated(connection, path);
-    } catch (const jx::db::DbError&) {
-        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+    } catch (const jx::db::DbError& e) {
+        const QString text = e.isBusy() ? jx::TdtmDB::inUseText(path) : jx::TdtmDB::invalidText(path);
+        throw UsageError(QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")));
     }
 }
 

@@ -120,14 +120,23 @@ int run(const QStringList& argsIn)
     throw UsageError(QStringLiteral("Ação desconhecida: \"%1\". Uso: jxctl ").arg(action) + kFileUsage);
 }
 
-int keysCommand(const QStringList& args)
+const QString kKeysUsage = QStringLiteral("chaves gerar PASTA [--substituir]");
+
+// A folder that holds a key keeps it unless --substituir: files encrypted with the old pair
+// open with it only (exit 2, nothing written).
+int keysCommand(const QStringList& argsIn)
 {
-    const QString usage = QStringLiteral("chaves gerar PASTA");
+    QStringList args = argsIn;
+    const bool replace = takeFlag(args, QStringLiteral("--substituir"));
     if (args.value(0) != QLatin1String("gerar"))
-        throw UsageError(QStringLiteral("Uso: jxctl ") + usage);
-    requireCount(args.mid(1), 1, usage);
-    jx::RsaKeyPair::generate().save(args[1]);
-    out(QStringLiteral("Chaves gravadas em %1").arg(args[1]));
+        throw UsageError(QStringLiteral("Uso: jxctl ") + kKeysUsage);
+    requireCount(args.mid(1), 1, kKeysUsage);
+    const QString& folder = args[1];
+    if (!replace && jx::RsaKeyPair::folderHoldsKeys(folder))
+        throw UsageError(
+            jx::RsaKeyPair::keysExistText(folder) + QStringLiteral(" Para substituí-la, use --substituir."));
+    jx::RsaKeyPair::generate().save(folder, replace);
+    out(QStringLiteral("Chaves gravadas em %1").arg(folder));
     return 0;
 }
 
@@ -137,7 +146,7 @@ std::vector<Command> fileCommands()
 {
     return {
         { QStringLiteral("arquivo"), kFileUsage, run },
-        { QStringLiteral("chaves"), QStringLiteral("chaves gerar PASTA"), keysCommand },
+        { QStringLiteral("chaves"), kKeysUsage, keysCommand },
     };
 }
 

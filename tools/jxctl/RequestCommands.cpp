@@ -182,6 +182,14 @@ int search(const QStringList& argsIn)
     jx::TdtmJX& jx = *module->jx;
     jx::data::RecordSet& set = requests ? *jx.cdsSolicitacaoIE : *jx.cdsSolicitacao_Contab;
     const int fieldIndex = set.fieldIndex(column->first);
+    // A value its column cannot hold is a mistake in the command, not a search that found nothing.
+    if (fieldIndex >= 0) {
+        const jx::data::Field& field = set.field(fieldIndex);
+        if (field.type == jx::data::FieldType::Text && field.size > 0 && value.size() > field.size)
+            throw UsageError(QStringLiteral("O valor \"%1\" não cabe na coluna %2 (no máximo %3 caracteres).")
+                                 .arg(value, title)
+                                 .arg(field.size));
+    }
     const jx::Search::Options options
         = jx::Search::optionsFor(title, fieldIndex >= 0 ? set.field(fieldIndex).type : jx::data::FieldType::Text);
     jx::Search::Form form = options.chosen;

@@ -19,6 +19,9 @@ namespace {
 
 const QString kRestoreUsage = QStringLiteral("restaurar ARQ [--banco CAMINHO] [--chaves PASTA]");
 
+// 0 restored whole; 1 the file refused (nothing written), or restored without some of its
+// deliveries (named on standard error); 2 usage, keys or database failures.
+
 int restoreFile(const QStringList& argsIn)
 {
     QStringList args = argsIn;
@@ -45,23 +48,26 @@ int restoreFile(const QStringList& argsIn)
                          .filePath(QString::fromLatin1(jx::kPrivateKeyFile)));
     const jx::restore::Kind kind
         = info.tipo == QLatin1String("S") ? jx::restore::Kind::Request : jx::restore::Kind::Enablement;
-    // As the window does: the same filing is not restored twice.
-    const QString digits = info.momentDigits();
-    const QString existing = restore.duplicate(kind, info.identificador, digits);
-    if (!existing.isEmpty()) {
-        err(QStringLiteral("jxctl: ") + QString(existing).replace(QLatin1String("\r\n"), QLatin1String(" ")));
-        return 1;
-    }
-    qint64 id = 0;
+    jx::Restore::Outcome outcome;
     try {
-        const QString absolute = file.absoluteFilePath();
-        id = info.tipo == QLatin1String("S") ? restore.ImportarSolicitacao(absolute) : restore.ImportarHabilitacao(absolute);
+        // As the window does: judged by the filing inside, which is not restored twice.
+        outcome = restore.restoreFile(file.absoluteFilePath(), kind);
+    } catch (const jx::restore::DatabaseFailure& e) {
+        err(QStringLiteral("jxctl: ") + e.userText());
+        return 2;
     } catch (const jx::Error& e) {
         err(QStringLiteral("jxctl: ") + e.userText());
         return 1;
     }
-    out(QString::number(id));
-    return 0;
+    if (!outcome.refused.isEmpty()) {
+        err(QStringLiteral("jxctl: ") + QString(outcome.refused).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+        return 1;
+    }
+    out(QString::number(outcome.key));
+    // The filing is stored, but not whole.
+    for (const QString& line : std::as_const(outcome.droppedDeliveries))
+        err(QStringLiteral("jxctl: ") + line);
+    return outcome.droppedDeliveries.isEmpty() ? 0 : 1;
 }
 
 } // namespace

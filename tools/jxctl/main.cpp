@@ -38,6 +38,16 @@ void printUsage(const std::vector<jxctl::Command>& commands)
     jxctl::out(QStringLiteral("Uso:"));
     for (const auto& command : commands)
         jxctl::out(QStringLiteral("  jxctl ") + command.usage);
+    jxctl::out(QStringLiteral(
+        "Códigos de saída:\n"
+        "  0  feito (doc: válido; arquivo conferir: íntegro; verificar: sem erros)\n"
+        "  1  resposta negativa ou arquivo recusado, nada gravado: documento inválido, arquivo alterado, nome não\n"
+        "     reconhecido, nada encontrado, pendências com erro, banco inválido, cópia ou arquivo recusados;\n"
+        "     restaurar: também quando o arquivo foi restaurado sem algumas das suas entregas (ditas na saída de "
+        "erros)\n"
+        "  2  erro de uso ou de entrada (opção, valor que a coluna não aceita, pasta com chaves), ou falha do banco "
+        "de\n"
+        "     dados, das chaves ou do disco"));
 }
 
 } // namespace
@@ -73,7 +83,9 @@ int main(int argc, char* argv[])
         } catch (const jxctl::UsageError& e) {
             jxctl::err(QStringLiteral("jxctl: ") + e.text());
         } catch (const jx::Error& e) {
-            jxctl::err(QStringLiteral("jxctl: ") + e.userText());
+            // The core's texts carry the system's CR LF; a terminal wants plain line ends.
+            jxctl::err(
+                QStringLiteral("jxctl: ") + QString(e.userText()).replace(QLatin1String("\r\n"), QLatin1String("\n")));
         } catch (const std::exception& e) {
             jxctl::err(QStringLiteral("jxctl: ") + QString::fromLocal8Bit(e.what()));
         }

@@ -1,5 +1,6 @@
-// jx-keygen PASTA: writes a fresh 128-bit key pair (PublicKey.dat, PrivateKey.dat) in the
-// format the program reads.
+// jx-keygen PASTA [--substituir]: writes a fresh 128-bit key pair (PublicKey.dat,
+// PrivateKey.dat) in the format the program reads. A folder that already holds a key is
+// refused unless --substituir: files encrypted with the old pair open with it only.
 
 #include "Error.h"
 #include "delivery/RsaKey.h"
@@ -11,17 +12,23 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() != 1 || args[0].startsWith(QLatin1String("-"))) {
-        std::fputs("Uso: jx-keygen PASTA\n", args.contains(QLatin1String("--help")) ? stdout : stderr);
-        return args.contains(QLatin1String("--help")) ? 0 : 2;
+    QStringList args = app.arguments().mid(1);
+    const bool help = args.contains(QLatin1String("--help"));
+    const bool replace = args.removeAll(QLatin1String("--substituir")) > 0;
+    if (help || args.size() != 1 || args[0].startsWith(QLatin1String("-"))) {
+        std::fputs("Uso: jx-keygen PASTA [--substituir]\n", help ? stdout : stderr);
+        return help ? 0 : 2;
     }
+    const QString& folder = args[0];
     try {
-        jx::RsaKeyPair::generate().save(args[0]);
+        if (!replace && jx::RsaKeyPair::folderHoldsKeys(folder))
+            throw jx::Error(
+                jx::RsaKeyPair::keysExistText(folder) + QStringLiteral(" Para substituí-la, use --substituir."));
+        jx::RsaKeyPair::generate().save(folder, replace);
     } catch (const jx::Error& e) {
         std::fprintf(stderr, "jx-keygen: %s\n", e.userText().toUtf8().constData());
         return 2;
     }
-    std::printf("Chaves gravadas em %s\n", args[0].toUtf8().constData());
+    std::printf("Chaves gravadas em %s\n", folder.toUtf8().constData());
     return 0;
 }

@@ -11,18 +11,20 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <system_error>
 
-#ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
-#endif
 
 namespace jx::dbcopy {
 
@@ -69,29 +71,27 @@ QString reserveFile(const QString& folder, const QString& pattern)
     throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
-// A rename only reports the name swapped; the content must already be on the disk, or a
-// power cut could leave the new name over empty blocks.
-bool syncFile(QFile& file)
+// The disk, the user's quota or the file-size limit has no room left: said as such, since
+// the system's own text for it may reach the user as "Unknown error".
+[[noreturn]] void noSpace(const QString& path)
 {
-#ifdef Q_OS_UNIX
-    return ::fsync(file.handle()) == 0;
-#else
-    Q_UNUSED(file);
-    return true;
-#endif
+    throw Error(kNoSpace.arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())), path);
+}
+
+[[noreturn]] void writeFailed(const QString& path, int error)
+{
+    if (error == ENOSPC || error == EDQUOT || error == EFBIG)
+        noSpace(path);
+    writeFailed(path, QString::fromLocal8Bit(std::strerror(error)));
 }
 
 void syncFolder(const QString& folder)
 {
-#ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
-#else
-    Q_UNUSED(folder);
-#endif
 }
 
 // Replaces `to` by `from` in one step: whoever looks sees the old file or the new one.
@@ -106,32 +106,51 @@ void replaceFile(const QString& from, const QString& to)
     syncFolder(QFileInfo(to).absolutePath());
 }
 
-// Copies at most `limit` bytes of `in` into `outPath`, synced; false when `in` holds more.
-bool copyBytes(QFile& in, const QString& outPath, qint64 limit)
+// Copies at most `limit` bytes of the file open as `in` (read from its start, whatever was
+// read through it before) into `outPath`, synced before it is closed: a rename only reports
+// the name swapped, and a power cut must not leave the new name over empty blocks. False
+// when `in` holds more than `limit`.
+bool copyBytes(int in, const QString& inName, const QString& outPath, qint64 limit)
 {
-    QFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        writeFailed(outPath, out.errorString());
+    const int out = ::open(QFile::encodeName(outPath).constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (out < 0)
+        writeFailed(outPath, errno);
+    const auto fail = [out, &outPath](int error) {
+        ::close(out);
+        writeFailed(outPath, error);
+    };
+    QByteArray chunk(kChunk, Qt::Uninitialized);
     qint64 total = 0;
     for (;;) {
-        const QByteArray chunk = in.read(kChunk);
-        if (chunk.isEmpty()) {
-            if (in.error() != QFileDevice::NoError)
-                throw Error(QStringLiteral("Não foi possível ler o arquivo %1: %2")
-                                .arg(QDir::toNativeSeparators(in.fileName()), in.errorString()));
-            break;
+        const ssize_t got = ::pread(in, chunk.data(), size_t(kChunk), off_t(total));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int error = errno;
+            ::close(out);
+            throw Error(QStringLiteral("Não foi possível ler o arquivo %1: %2")
+                            .arg(QDir::toNativeSeparators(inName), QString::fromLocal8Bit(std::strerror(error))));
         }
-        total += chunk.size();
-        if (total > limit)
+        if (got == 0)
+            break;
+        total += got;
+        if (total > limit) {
+            ::close(out);
             return false;
-        if (out.write(chunk) != chunk.size())
-            writeFailed(outPath, out.errorString());
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t wrote = ::write(out, chunk.constData() + done, size_t(got - done));
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote <= 0)
+                fail(wrote < 0 ? errno : ENOSPC);
+            done += wrote;
+        }
     }
-    if (!out.flush() || !syncFile(out))
-        writeFailed(outPath, out.errorString());
-    out.close();
-    if (out.error() != QFileDevice::NoError)
-        writeFailed(outPath, out.errorString());
+    if (::fsync(out) != 0)
+        fail(errno);
+    if (::close(out) != 0)
+        writeFailed(outPath, errno);
     return true;
 }
 
@@ -174,37 +193,90 @@ bool oneRowOk(db::Statement statement)
     return statement.step() && statement.text(0) == QLatin1String("ok") && !statement.step();
 }
 
-// Opens with the key, checks every page and proves each of the program's tables is there
-// as a table with all its columns.
+// Exactly the objects the program creates, each as the program's own statement: a trigger, a
+// view, another table or a changed column in a copy would act on the data once it is the
+// database (a trigger deleting delivery rows erases deliveries without a word). Known indexes
+// may be absent: older files lack them.
+bool hasTheProgramsSchema(db::Connection& connection)
+{
+    QHash<QString, QString> tables;
+    for (const db::TableDef& def : db::tables())
+        tables.insert(QString::fromLatin1(def.name), db::createStatement(def));
+    QHash<QString, QString> indexes;
+    for (QString statement : db::indexStatements()) {
+        // The engine keeps a statement without its IF NOT EXISTS.
+        statement.replace(QStringLiteral(" IF NOT EXISTS "), QStringLiteral(" "));
+        indexes.insert(statement.section(u' ', 2, 2), statement);
+    }
+    db::Statement objects = connection.prepare(QStringLiteral("SELECT type, name, tbl_name, sql FROM sqlite_master"));
+    qsizetype tablesSeen = 0;
+    while (objects.step()) {
+        const QString type = objects.text(0);
+        const QString name = objects.text(1);
+        const QString sql = objects.text(3);
+        if (type == QLatin1String("table")) {
+            if (name == QLatin1String("sqlite_sequence")
+                && sql == QLatin1String("CREATE TABLE sqlite_sequence(name,seq)"))
+                continue;
+            if (!tables.contains(name) || tables.value(name) != sql)
+                return false;
+            ++tablesSeen;
+        } else if (type == QLatin1String("index")) {
+            // The engine's own index of a key the table statement declares.
+            if (objects.isNull(3) && name.startsWith(QLatin1String("sqlite_autoindex_"))
+                && tables.contains(objects.text(2)))
+                continue;
+            if (!indexes.contains(name) || indexes.value(name) != sql)
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return tablesSeen == tables.size();
+}
+
+// Opens with the key, proves the schema is the program's, then checks every page.
 bool isSoundJxDatabase(const QString& path)
 {
     try {
         db::Connection connection;
-        TdtmDB::openValidated(connection, path);
+        connection.open(path, QByteArray(db::kDatabaseKey));
         // Nothing the file defines may run while it is being judged.
         connection.exec(QStringLiteral("PRAGMA trusted_schema = OFF"));
+        if (!hasTheProgramsSchema(connection))
+            return false;
         if (!oneRowOk(connection.prepare(QStringLiteral("PRAGMA integrity_check"))))
             return false;
         db::Statement pages = connection.prepare(QStringLiteral("PRAGMA cipher_integrity_check"));
-        if (pages.step())
-            return false;
-        db::Statement kind = connection.prepare(QStringLiteral("SELECT type FROM sqlite_master WHERE name = ?"));
-        for (const db::TableDef& def : db::tables()) {
-            kind.reset();
-            kind.bind(1, QString::fromLatin1(def.name));
-            if (!kind.step() || kind.text(0) != QLatin1String("table"))
-                return false;
-            QStringList columns;
-            for (const db::ColumnDef& column : def.columns)
-                columns << QString::fromLatin1(column.name);
-            connection
-                .prepare(
-                    QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(columns.join(u','), QString::fromLatin1(def.name)))
-                .run();
-        }
-        return true;
+        return !pages.step();
     } catch (const db::DbError&) {
         return false;
+    }
+}
+
+// A journal the engine would play back: its first byte is not zero (a writer killed before its
+// header was written leaves a cold one, which the engine ignores).
+bool looksHot(const QString& journal)
+{
+    QFile file(journal);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray first = file.read(1);
+    return !first.isEmpty() && first[0] != '\0';
+}
+
+// The staging and safety files a killed restore leaves, by the names the restore gives them:
+// nothing else is touched.
+void removeLeftovers(const QString& databaseFile)
+{
+    const QFileInfo database(databaseFile);
+    const QRegularExpression own(QStringLiteral("^%1\\.(restaurando|anterior)\\.[A-Za-z0-9]{6}$")
+                                     .arg(QRegularExpression::escape(database.fileName())));
+    const QDir folder = database.absoluteDir();
+    const QFileInfoList entries = folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& entry : entries) {
+        if (!entry.isSymLink() && entry.isFile() && own.match(entry.fileName()).hasMatch())
+            QFile::remove(entry.absoluteFilePath());
     }
 }
 
@@ -261,6 +333,8 @@ bool copyDatabase(UserPrompts& prompts, const QString& databaseFile, const QStri
             prompts.error(kDatabaseUnreadable);
             return false;
         }
+        if (e.code() == SQLITE_FULL)
+            noSpace(partial);
         writeFailed(partial, e.message());
     }
     to.close();
@@ -277,6 +351,15 @@ bool CopiarBanco(TdtmDB& /*database*/, UserPrompts& prompts, const QString& prog
     return copyDatabase(prompts, databaseFile(programFolder), folder, name);
 }
 
+void removeStaleStaging(const QString& databaseFile)
+{
+    // A restore at work holds the database exclusively: its files are not stale.
+    DatabaseFileLock use;
+    if (use.acquire(databaseFile, DatabaseFileLock::Mode::Shared) == DatabaseFileLock::Outcome::InUse)
+        return;
+    removeLeftovers(databaseFile);
+}
+
 bool restoreDatabase(UserPrompts& prompts, const QString& databaseFile, const QString& copy, const RestoreHooks& hooks)
 {
     QFile source(copy);
@@ -290,53 +373,70 @@ bool restoreDatabase(UserPrompts& prompts, const QString& databaseFile, const QS
     }
     const QString folder = QFileInfo(databaseFile).absolutePath();
     const QString base = fileName(databaseFile);
+
+    // Held until the swap, before anything is written beside the database: no instance of the
+    // program has the file open (each holds it shared), and a second restore waits its turn.
+    DatabaseFileLock use;
+    const bool current = QFileInfo(databaseFile).isFile();
+    if (current) {
+        const DatabaseFileLock::Outcome outcome = use.acquire(databaseFile, DatabaseFileLock::Mode::Exclusive);
+        if (outcome == DatabaseFileLock::Outcome::InUse)
+            throw Error(kDatabaseInUse, databaseFile);
+        if (outcome == DatabaseFileLock::Outcome::NoFile)
+            throw Error(QStringLiteral("Não foi possível ler o arquivo %1: %2")
+                            .arg(QDir::toNativeSeparators(databaseFile), QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    removeLeftovers(databaseFile);
+
     // Judged as the very bytes that will become the database: the chosen file could change
     // between a check and a second read.
     const QString staged = reserveFile(folder, base + QStringLiteral(".restaurando.XXXXXX"));
     if (staged.isEmpty())
         writeFailed(databaseFile, QStringLiteral("a pasta do banco de dados não aceita arquivos novos"));
     PendingFile pendingStaged(staged);
-    if (!copyBytes(source, staged, kMaxCopySize) || !isSoundJxDatabase(staged)) {
+    if (!copyBytes(source.handle(), copy, staged, kMaxCopySize) || !isSoundJxDatabase(staged)) {
         prompts.error(kCopyRefused);
         return false;
     }
     source.close();
 
-    // Held until the swap: no writer may start on the old file while its safety copy is taken
-    // and it is replaced (one already writing makes the restore stop here).
+    // The engine's lock as well, for a program that opened the file without the program's
+    // lock. Taking it plays back the journal of a writer that died (reading under the lock
+    // does), so the safety copy is the last committed state.
     db::Connection holder;
-    if (QFileInfo(databaseFile).isFile()) {
+    if (current) {
         try {
             holder.open(databaseFile, db::kDatabaseKey);
             holder.exec(QStringLiteral("BEGIN EXCLUSIVE"));
         } catch (const db::DbError& e) {
             // A damaged database is what a restore is for: only a busy one stops it.
             if (e.isBusy())
-                throw Error(QStringLiteral("O banco de dados está em uso por outro programa. Feche-o e tente novamente."),
-                    e.message());
+                throw Error(kDatabaseInUse, e.message());
             holder.close();
         }
     }
-
-    // A journal beside the database belongs to a writer (or to its crash): the engine would
-    // play it back onto the restored file.
-    for (const QString& suffix : { QStringLiteral("-journal"), QStringLiteral("-wal") }) {
-        if (QFileInfo::exists(databaseFile + suffix))
-            throw Error(QStringLiteral("O banco de dados está em uso por outro programa. Feche-o e tente novamente."),
-                databaseFile + suffix);
+    // A journal still there was not the engine's to play back: a cold one (from a writer killed
+    // before it wrote its header) goes, it must not outlive the file it belonged to. One that
+    // looks hot beside a database the engine could not open is not undone by anyone.
+    const QString journal = databaseFile + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal)) {
+        if (!holder.isOpen() && looksHot(journal))
+            throw Error(kUnfinishedWrite.arg(QDir::toNativeSeparators(journal)), journal);
+        if (!QFile::remove(journal))
+            throw Error(kUnfinishedWrite.arg(QDir::toNativeSeparators(journal)), journal);
     }
+    // A write-ahead log belongs to another program's connection: the program never opens one.
+    if (QFileInfo::exists(databaseFile + QStringLiteral("-wal")))
+        throw Error(kDatabaseInUse, databaseFile + QStringLiteral("-wal"));
 
-    if (QFileInfo(databaseFile).isFile()) {
-        QFile current(databaseFile);
-        if (!current.open(QIODevice::ReadOnly))
-            throw Error(QStringLiteral("Não foi possível ler o arquivo %1: %2")
-                            .arg(QDir::toNativeSeparators(databaseFile), current.errorString()));
+    if (current) {
         const QString safety = reserveFile(folder, base + QStringLiteral(".anterior.XXXXXX"));
         if (safety.isEmpty())
             writeFailed(
                 safetyCopyFile(databaseFile), QStringLiteral("a pasta do banco de dados não aceita arquivos novos"));
         PendingFile pendingSafety(safety);
-        copyBytes(current, safety, std::numeric_limits<qint64>::max());
+        // Read through the locked descriptor: closing a second one would drop the engine's lock.
+        copyBytes(use.descriptor(), databaseFile, safety, std::numeric_limits<qint64>::max());
         replaceFile(safety, safetyCopyFile(databaseFile));
         pendingSafety.release();
     }
@@ -345,6 +445,8 @@ bool restoreDatabase(UserPrompts& prompts, const QString& databaseFile, const QS
         hooks.beforeReplace();
     replaceFile(staged, databaseFile);
     pendingStaged.release();
+    holder.close();
+    use.release();
     prompts.information(kRestored);
     return true;
 }

@@ -21,6 +21,15 @@ inline const QString kCopyNotOpened
 inline const QString kCopyRefused = QStringLiteral(
     "O arquivo escolhido não é uma cópia de segurança válida do banco de dados do JX.\r\nO banco de dados não foi "
     "alterado.");
+inline const QString kDatabaseInUse
+    = QStringLiteral("O banco de dados está em uso por outro programa. Feche-o e tente novamente.");
+inline const QString kUnfinishedWrite = QStringLiteral(
+    "O banco de dados tem uma gravação interrompida que não pôde ser desfeita (%1).\r\nO banco de dados não foi "
+    "alterado.");
+// %1: the folder.
+inline const QString kNoSpace = QStringLiteral(
+    "Espaço insuficiente no disco para gravar em %1.\r\nLibere espaço e tente novamente; nenhum arquivo anterior foi "
+    "alterado.");
 inline const QString kRestored = QStringLiteral(
     "Restauração concluída com sucesso!\r\nPara completar o processo de restauração do banco de dados o JX será "
     "encerrado.\r\nEm seguida entre normalmente no sistema.");
@@ -58,8 +67,14 @@ struct RestoreHooks {
 // throws jx::Error for any other failure, the database file untouched as well.
 bool RestaurarBanco(TdtmDB& database, UserPrompts& prompts, const QString& programFolder, const QString& copy,
     const RestoreHooks& hooks = {});
-// The same onto a named database file (the headless tools); no connection to close.
+// The same onto a named database file (the headless tools); no connection to close. Refuses
+// (jx::Error kDatabaseInUse) while any other TdtmDB has the file open.
 bool restoreDatabase(
     UserPrompts& prompts, const QString& databaseFile, const QString& copy, const RestoreHooks& hooks = {});
+
+// Removes the staging and partial safety copies a killed restore left beside the database
+// (only files named as the restore names them), unless a restore is at work. For the start-up:
+// call it while no transaction is open on the database.
+void removeStaleStaging(const QString& databaseFile);
 
 } // namespace jx::dbcopy

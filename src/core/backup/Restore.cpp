@@ -51,6 +51,22 @@ QByteArray readBounded(const QString& file, Kind kind)
     return bytes;
 }
 
+// The same failure with another text: a failure of the database stays one.
+[[noreturn]] void rethrow(const Error& e, const QString& text)
+{
+    if (dynamic_cast<const restore::DatabaseFailure*>(&e))
+        throw restore::DatabaseFailure(text, e.detail());
+    throw Error(text, e.detail());
+}
+
+[[noreturn]] void rethrow(const db::DbError& e, const QString& prefix)
+{
+    const QString text = prefix + db::userMessage(e.code(), e.message());
+    if (e.isRefusedValue())
+        throw Error(text);
+    throw restore::DatabaseFailure(text, e.message());
+}
+
 // Runs one write; its failure reaches the user behind the record's message.
 template <typename F>
 auto recording(const QString& message, F&& step)
@@ -58,9 +74,9 @@ auto recording(const QString& message, F&& step)
     try {
         return step();
     } catch (const db::DbError& e) {
-        throw Error(message + db::userMessage(e.code(), e.message()));
+        rethrow(e, message);
     } catch (const Error& e) {
-        throw Error(message + e.userText());
+        rethrow(e, message + e.userText());
     }
 }
 
@@ -147,18 +163,11 @@ bool Restore::restaurar(Kind kind)
     try {
         if (list.isEmpty())
             throw Error(QStringLiteral("Nenhum arquivo foi selecionado."));
-        const QString file = list.text(QStringLiteral("Arquivo"));
-        TInfArquivo info;
-        const QString letter = kind == Kind::Request ? QStringLiteral("S") : QStringLiteral("H");
-        if (!LerNomeArquivo(QFileInfo(file).fileName(), info) || info.tipo != letter)
-            throw Error(QStringLiteral("O nome do arquivo não é de um arquivo do JX deste tipo: %1").arg(file));
-        const QString digits = info.momentDigits();
-        const QString existing = duplicate(kind, info.identificador, digits);
-        if (!existing.isEmpty()) {
-            m_prompts.error(existing);
+        const Outcome outcome = restoreFile(list.text(QStringLiteral("Arquivo")), kind);
+        if (!outcome.refused.isEmpty()) {
+            m_prompts.error(outcome.refused);
             return false;
         }
-        importar(file, kind);
         m_prompts.information(kDone);
         return true;
     } catch (const db::DbError& e) {
@@ -167,6 +176,60 @@ bool Restore::restaurar(Kind kind)
         m_prompts.error(kFailed + e.userText());
     }
     return false;
+}
+
+QString Restore::mismatchText(const QString& file, const RestorePlan& plan)
+{
+    const bool request = plan.kind == Kind::Request;
+    const bool cpf = !request && restore::valueOf(plan.filing, QStringLiteral("TIPO_IDENTIFICACAO")).toInt() == 4;
+    const QString digits = DataLayouts::momentDigits(restore::valueOf(plan.filing, QStringLiteral("DATACRIACAO")));
+    const QString moment = digits.isEmpty() ? QStringLiteral("sem data de criação")
+                                            : QStringLiteral("criada em ")
+            + QDateTime::fromString(digits, QStringLiteral("yyyyMMddHHmmss"))
+                  .toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
+    return QStringLiteral("O conteúdo do arquivo %1 não corresponde ao seu nome.\r\n")
+               .arg(QDir::toNativeSeparators(file))
+        + (request ? QStringLiteral("Ele contém a solicitação do CNPJ ")
+                   : QStringLiteral("Ele contém a habilitação da Identificação "))
+        + maskedIdentifier(plan.identifier(), cpf) + u' ' + moment + QStringLiteral(".\r\nNão é possível restaurá-lo!");
+}
+
+Restore::Outcome Restore::restoreFile(const QString& file, Kind kind)
+{
+    TInfArquivo info;
+    const bool request = kind == Kind::Request;
+    if (!LerNomeArquivo(QFileInfo(file).fileName(), info) || info.tipo != (request ? u"S" : u"H"))
+        throw Error(QStringLiteral("O nome do arquivo não é de um arquivo do JX deste tipo: %1").arg(file));
+    const RestorePlan plan = readPlan(file, kind);
+    // Judged by the filing inside: a name is only a name, and a renamed copy of a stored
+    // filing must not come in again as a new one.
+    const QString identifier = plan.identifier();
+    const QString moment = DataLayouts::momentDigits(restore::valueOf(plan.filing, QStringLiteral("DATACRIACAO")));
+    Outcome outcome;
+    outcome.refused = duplicate(kind, identifier, moment);
+    if (!outcome.refused.isEmpty())
+        return outcome;
+    const bool cpf = !request && restore::valueOf(plan.filing, QStringLiteral("TIPO_IDENTIFICACAO")).toInt() == 4;
+    const QString type = cpf ? QStringLiteral("CPF") : QStringLiteral("CNPJ");
+    if (identifier != info.identificador || moment != info.momentDigits() || type != info.tipoIdentificador) {
+        outcome.refused = mismatchText(file, plan);
+        return outcome;
+    }
+    const Written written = importar(file, plan);
+    outcome.key = written.key;
+    const qsizetype total = qsizetype(plan.deliveries.size());
+    for (qsizetype d = written.deliveries; d < total; ++d) {
+        const QString protocol
+            = restore::valueOf(plan.deliveries[size_t(d)].values, QStringLiteral("NUMEROPROTOCOLO")).toString();
+        outcome.droppedDeliveries << QStringLiteral("Entrega %1 de %2%3 não restaurada: %4")
+                                         .arg(d + 1)
+                                         .arg(total)
+                                         .arg(protocol.isEmpty() ? QString()
+                                                                 : QStringLiteral(" (protocolo %1)").arg(protocol),
+                                             d == written.deliveries ? written.deliveryError
+                                                                     : QStringLiteral("segue uma entrega que falhou."));
+    }
+    return outcome;
 }
 
 QString Restore::duplicate(Kind kind, const QString& identifier, const QString& momentDigits)
@@ -218,36 +281,43 @@ QByteArray Restore::decryptedData(const QString& file, Kind kind) const
 
 qint64 Restore::ImportarSolicitacao(const QString& file)
 {
-    return importar(file, Kind::Request);
+    return importar(file, readPlan(file, Kind::Request)).key;
 }
 
 qint64 Restore::ImportarHabilitacao(const QString& file)
 {
-    return importar(file, Kind::Enablement);
+    return importar(file, readPlan(file, Kind::Enablement)).key;
 }
 
-qint64 Restore::importar(const QString& file, Kind kind)
+RestorePlan Restore::readPlan(const QString& file, Kind kind) const
 {
-    QStringList deliveryErrors;
-    qint64 key = 0;
     try {
-        const RestorePlan plan = restore::parseBackup(decryptedData(file, kind), kind);
-        try {
-            key = write(plan, deliveryErrors);
-        } catch (const db::DbError& e) {
-            throw Error(restore::kImportFailed + db::userMessage(e.code(), e.message()));
-        } catch (const Error& e) {
-            throw Error(restore::kImportFailed + e.userText());
-        }
+        return restore::parseBackup(decryptedData(file, kind), kind);
     } catch (const Error& e) {
-        reload(kind);
         throw Error(e.userText() + QStringLiteral("\r\nArquivo: ") + QDir::toNativeSeparators(file), e.detail());
     }
-    reload(kind);
+}
+
+Restore::Written Restore::importar(const QString& file, const RestorePlan& plan)
+{
+    Written written;
+    try {
+        try {
+            written = write(plan);
+        } catch (const db::DbError& e) {
+            rethrow(e, restore::kImportFailed);
+        } catch (const Error& e) {
+            rethrow(e, restore::kImportFailed + e.userText());
+        }
+    } catch (const Error& e) {
+        reload(plan.kind);
+        rethrow(e, e.userText() + QStringLiteral("\r\nArquivo: ") + QDir::toNativeSeparators(file));
+    }
+    reload(plan.kind);
     // Shown once committed: nothing waits for the user while the transaction is open.
-    for (const QString& text : std::as_const(deliveryErrors))
-        m_prompts.message(text);
-    return key;
+    if (!written.deliveryError.isEmpty())
+        m_prompts.message(written.deliveryError);
+    return written;
 }
 
 QVariant Restore::lookup(const QString& sql, const QString& text)
@@ -292,7 +362,7 @@ qint64 Restore::insertAddress(const restore::Address& address, bool enablement)
     return insert("ENDERECO", values);
 }
 
-qint64 Restore::write(const RestorePlan& plan, QStringList& deliveryErrors)
+Restore::Written Restore::write(const RestorePlan& plan)
 {
     using namespace restore;
     // Joining a transaction left open by an edit would commit or lose the edit with the restore.
@@ -358,9 +428,11 @@ qint64 Restore::write(const RestorePlan& plan, QStringList& deliveryErrors)
         });
     }
     // A delivery that fails leaves none of its row and ends the deliveries; the filing stays.
+    Written written;
+    written.key = key;
     for (const Delivery& d : plan.deliveries) {
         if (!d.error.isEmpty()) {
-            deliveryErrors << d.error;
+            written.deliveryError = d.error;
             break;
         }
         db::Savepoint savepoint(m_jx.database().connection(), QStringLiteral("restaurar_entrega"));
@@ -370,14 +442,18 @@ qint64 Restore::write(const RestorePlan& plan, QStringList& deliveryErrors)
             row.emplace_back(QStringLiteral("HABILITACAO_ID"), request ? QVariant() : QVariant(key));
             insert("ENTREGAS", row);
             savepoint.release();
+            ++written.deliveries;
         } catch (const db::DbError& e) {
+            // The database failing (not the record) fails the whole import.
+            if (!e.isRefusedValue())
+                throw;
             savepoint.rollback();
-            deliveryErrors << db::userMessage(e.code(), e.message());
+            written.deliveryError = db::userMessage(e.code(), e.message());
             break;
         }
     }
     transaction.commit();
-    return key;
+    return written;
 }
 
 void Restore::reload(Kind kind)

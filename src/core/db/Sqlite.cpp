@@ -140,6 +140,11 @@ bool DbError::isBusy() const
     return m_code == SQLITE_BUSY || m_code == SQLITE_LOCKED;
 }
 
+bool DbError::isRefusedValue() const
+{
+    return m_code == SQLITE_CONSTRAINT || m_code == SQLITE_MISMATCH || m_code == SQLITE_TOOBIG;
+}
+
 Connection::~Connection()
 {
     close();
@@ -158,6 +163,7 @@ void Connection::open(const QString& path, const QByteArray& key, bool create)
     }
     m_db = db;
     m_path = path;
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
     try {
         check(m_db, sqlite3_key(m_db, key.constData(), int(key.size())));
         // The key is only tried on the first read: a wrong key or a plain file fails here.

@@ -11,6 +11,11 @@ struct sqlite3_stmt;
 
 namespace jx::db {
 
+// How long a connection waits for another connection's lock before its statement fails as
+// busy: long enough for another process's commit, short enough that a real conflict reaches
+// the program's own conflict messages.
+inline constexpr int kBusyTimeoutMs = 5000;
+
 // A failure reported by the database engine; code is the engine's primary result code.
 class DbError : public std::runtime_error {
 public:
@@ -22,7 +27,11 @@ public:
     }
     int code() const { return m_code; }
     const QString& message() const { return m_message; }
+    // Another connection or process holds the lock the statement needed.
     bool isBusy() const;
+    // The row was refused for its values (a CHECK, NOT NULL, UNIQUE or a trigger's refusal),
+    // not for the state of the database.
+    bool isRefusedValue() const;
 
 private:
     int m_code;
@@ -86,7 +95,7 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens (creating when allowed) the file and applies the key; the key is proven by
-    // reading the schema. Throws DbError.
+    // reading the schema, waiting up to kBusyTimeoutMs for a writer. Throws DbError.
     void open(const QString& path, const QByteArray& key, bool create = false);
     void close();
     bool isOpen() const { return m_db != nullptr; }

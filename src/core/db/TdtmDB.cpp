@@ -6,9 +6,20 @@
 #include "platform/UserPrompts.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
+#include <sqlite3.h>
+
+#include <cerrno>
 #include <cstdlib>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace jx {
 
@@ -19,6 +30,51 @@ void endProgram(const TerminationHook& hook)
     else
         std::exit(1);
     throw ProgramEnd {};
+}
+
+DatabaseFileLock::Outcome DatabaseFileLock::acquire(const QString& path, Mode mode)
+{
+    release();
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(path);
+    // A restore may rename a new file over the path between the open and the lock: the lock
+    // counts only when it is on the file the path names afterwards.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return Outcome::NoFile;
+        int rc = 0;
+        do {
+            rc = ::flock(fd, (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            ::close(fd);
+            return Outcome::InUse;
+        }
+        struct stat held { };
+        struct stat named { };
+        if (::fstat(fd, &held) == 0 && ::stat(name.constData(), &named) == 0 && held.st_dev == named.st_dev
+            && held.st_ino == named.st_ino) {
+            m_fd = fd;
+            return Outcome::Held;
+        }
+        ::close(fd);
+    }
+    return Outcome::InUse;
+#else
+    // Elsewhere the engine's own locks are all there is.
+    Q_UNUSED(mode);
+    return QFileInfo(path).isFile() ? Outcome::Held : Outcome::NoFile;
+#endif
+}
+
+void DatabaseFileLock::release()
+{
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+    m_fd = -1;
 }
 
 namespace {
@@ -50,6 +106,13 @@ QString TdtmDB::invalidText(const QString& path)
 {
     return QStringLiteral("O arquivo de Banco de Dados (") + path + QStringLiteral(") não é válido para este programa.")
         + QStringLiteral("\r\nO Programa será finalizado.");
+}
+
+QString TdtmDB::inUseText(const QString& path)
+{
+    return QStringLiteral("O arquivo de Banco de Dados (") + path
+        + QStringLiteral(") está em uso por outro programa (outra cópia do JX, por exemplo).")
+        + QStringLiteral("\r\nFeche o outro programa e tente novamente.");
 }
 
 QString TdtmDB::locateDatabase(const QString& programFolder, UserPrompts& prompts)
@@ -108,7 +171,11 @@ bool TdtmDB::isReadOnly(const QString& path)
 void TdtmDB::openValidated(db::Connection& connection, const QString& path)
 {
     connection.open(path, QByteArray(db::kDatabaseKey));
-    connection.setBusyTimeout(0);
+    // A rollback journal, deleted at each commit, and every commit synced (journal before
+    // file): a power cut leaves the last committed state, and no -wal or -shm file lives
+    // beside the database for a copy or a restore to miss.
+    connection.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    connection.exec(QStringLiteral("PRAGMA synchronous = FULL"));
     db::Statement probe
         = connection.prepare(QStringLiteral("SELECT * FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO LIMIT 0"));
     probe.run();
@@ -130,9 +197,12 @@ TdtmDB::TdtmDB(const QString& programFolder, UserPrompts& prompts, TerminationHo
         endProgram(terminate);
     }
     try {
-        openValidated(m_connection, m_path);
-    } catch (const db::DbError&) {
-        prompts.error(invalidText(m_path));
+        open();
+    } catch (const db::DbError& e) {
+        // A file another program holds is no reason to call it foreign: the user could restore
+        // a copy over a sound database.
+        prompts.error(
+            e.isBusy() ? inUseText(m_path) + QStringLiteral("\r\nO Programa será finalizado.") : invalidText(m_path));
         endProgram(terminate);
     }
     // Files made before the indexes existed get them now; a file that refuses keeps working
@@ -147,14 +217,34 @@ TdtmDB::TdtmDB(const QString& programFolder, UserPrompts& prompts, TerminationHo
 TdtmDB::TdtmDB(const AtPath& file)
     : m_path(file.path)
 {
-    openValidated(m_connection, m_path);
+    open();
+}
+
+void TdtmDB::open()
+{
+    // Taken before the connection, so that a restore cannot swap the file in between.
+    if (m_use.acquire(m_path, DatabaseFileLock::Mode::Shared) == DatabaseFileLock::Outcome::InUse)
+        throw db::DbError(SQLITE_BUSY, inUseText(m_path));
+    try {
+        openValidated(m_connection, m_path);
+    } catch (...) {
+        m_connection.close();
+        m_use.release();
+        throw;
+    }
 }
 
 db::Connection& TdtmDB::connection()
 {
     if (!m_connection.isOpen())
-        openValidated(m_connection, m_path);
+        open();
     return m_connection;
+}
+
+void TdtmDB::closeConnection()
+{
+    m_connection.close();
+    m_use.release();
 }
 
 void TdtmDB::beginTransaction()

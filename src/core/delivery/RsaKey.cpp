@@ -4,11 +4,18 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <openssl/bn.h>
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace jx {
 
@@ -230,17 +237,94 @@ RsaKeyPair RsaKeyPair::generate()
     throw Error(QStringLiteral("Falha ao gerar o par de chaves."));
 }
 
-void RsaKeyPair::save(const QString& folder) const
+namespace {
+
+// A key written whole under a temporary name in the folder; removed unless handed on.
+std::unique_ptr<QTemporaryFile> stagedKey(const QDir& folder, const char* name, const QByteArray& bytes)
 {
-    QDir().mkpath(folder);
-    const std::pair<const char*, const RsaKey*> files[]
-        = { { kPublicKeyFile, &publicKey }, { kPrivateKeyFile, &privateKey } };
-    for (const auto& [name, key] : files) {
-        QSaveFile out(QDir(folder).filePath(QString::fromLatin1(name)));
-        if (!out.open(QIODevice::WriteOnly) || out.write(key->serialize()) < 0 || !out.commit())
-            throw Error(
-                QStringLiteral("Não foi possível gravar a chave %1: %2").arg(out.fileName(), out.errorString()));
+    auto file
+        = std::make_unique<QTemporaryFile>(folder.filePath(QString::fromLatin1(name) + QStringLiteral(".XXXXXX")));
+    bool written = file->open() && file->write(bytes) == bytes.size() && file->flush();
+#ifdef Q_OS_UNIX
+    // The rename must not put the name over blocks a power cut never wrote.
+    written = written && ::fsync(file->handle()) == 0;
+#endif
+    if (!written)
+        throw Error(
+            QStringLiteral("Não foi possível gravar a chave %1: %2")
+                .arg(QDir::toNativeSeparators(folder.filePath(QString::fromLatin1(name))), file->errorString()));
+    file->close();
+    return file;
+}
+
+bool moveOver(const QString& from, const QString& to, QString& reason)
+{
+    std::error_code ec;
+    std::filesystem::rename(
+        std::filesystem::path(from.toStdU16String()), std::filesystem::path(to.toStdU16String()), ec);
+    reason = QString::fromLocal8Bit(ec.message());
+    return !ec;
+}
+
+bool occupied(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+bool RsaKeyPair::folderHoldsKeys(const QString& folder)
+{
+    const QDir dir(folder);
+    return occupied(dir.filePath(QString::fromLatin1(kPublicKeyFile)))
+        || occupied(dir.filePath(QString::fromLatin1(kPrivateKeyFile)));
+}
+
+QString RsaKeyPair::keysExistText(const QString& folder)
+{
+    return QStringLiteral("A pasta %1 já tem uma chave (%2 ou %3); nada foi gravado. Os arquivos criptografados com a "
+                          "chave atual só podem ser abertos com ela.")
+        .arg(QDir::toNativeSeparators(folder), QString::fromLatin1(kPublicKeyFile),
+            QString::fromLatin1(kPrivateKeyFile));
+}
+
+void RsaKeyPair::save(const QString& folder, bool replace) const
+{
+    if (!replace && folderHoldsKeys(folder))
+        throw Error(keysExistText(folder));
+    if (!QDir().mkpath(folder))
+        throw Error(QStringLiteral("Não foi possível criar a pasta %1.").arg(QDir::toNativeSeparators(folder)));
+    const QDir dir(folder);
+    const QString publicPath = dir.filePath(QString::fromLatin1(kPublicKeyFile));
+    const QString privatePath = dir.filePath(QString::fromLatin1(kPrivateKeyFile));
+    const auto newPublic = stagedKey(dir, kPublicKeyFile, publicKey.serialize());
+    const auto newPrivate = stagedKey(dir, kPrivateKeyFile, privateKey.serialize());
+
+    // Two names cannot change in one step: the old public key is kept in memory, to be put
+    // back when the private one cannot take its name.
+    QFile oldPublicFile(publicPath);
+    const bool hadPublic = oldPublicFile.open(QIODevice::ReadOnly);
+    const QByteArray oldPublic = hadPublic ? oldPublicFile.read(RsaKey::kMaxFileSize + 1) : QByteArray();
+    oldPublicFile.close();
+    QString reason;
+    if (!moveOver(newPublic->fileName(), publicPath, reason))
+        throw Error(
+            QStringLiteral("Não foi possível gravar a chave %1: %2").arg(QDir::toNativeSeparators(publicPath), reason));
+    newPublic->setAutoRemove(false);
+    if (!moveOver(newPrivate->fileName(), privatePath, reason)) {
+        if (hadPublic) {
+            QString ignored;
+            const auto restored = stagedKey(dir, kPublicKeyFile, oldPublic);
+            if (moveOver(restored->fileName(), publicPath, ignored))
+                restored->setAutoRemove(false);
+        } else {
+            QFile::remove(publicPath);
+        }
+        throw Error(QStringLiteral("Não foi possível gravar a chave %1: %2")
+                        .arg(QDir::toNativeSeparators(privatePath), reason));
     }
+    newPrivate->setAutoRemove(false);
 }
 
 } // namespace jx

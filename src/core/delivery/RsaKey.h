@@ -34,8 +34,14 @@ struct RsaKeyPair {
 
     // A fresh pair: two 64-bit primes, public exponent 65537.
     static RsaKeyPair generate();
-    // Writes PublicKey.dat and PrivateKey.dat into the folder (created when missing).
-    void save(const QString& folder) const;
+    // Writes PublicKey.dat and PrivateKey.dat into the folder (created when missing). A folder
+    // holding either file is refused (keysExistText) unless replace: files encrypted with the
+    // old pair open with it only. Both files are written whole under temporary names before
+    // either takes its name, so a failure leaves the old pair as it was. Throws jx::Error.
+    void save(const QString& folder, bool replace = false) const;
+    // The folder holds PublicKey.dat or PrivateKey.dat (or something under either name).
+    static bool folderHoldsKeys(const QString& folder);
+    static QString keysExistText(const QString& folder);
 };
 
 inline constexpr char kInvalidRsaKeyText[] = "Invalid RSA Key";
