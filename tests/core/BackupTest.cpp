@@ -1,6 +1,7 @@
 // Per-filing backups: diskette-form files copied into the backup folder.
 
 #include "backup/FilingBackup.h"
+#include "backup/Restore.h"
 #include "delivery/ManipulaXml.h"
 
 #include <QDir>
@@ -80,4 +81,25 @@ TEST_F(Backup, MissingFolderStopsAtTheFirstFile)
     EXPECT_FALSE(backup.memoLines()[1].endsWith(FilingBackup::kNo));
     EXPECT_TRUE(backup.written().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(m_folder.path() + "/Temp"));
+}
+
+TEST_F(Backup, ABackupKeepsWhatWasTypedWhereTheDeliveryFileDropsAccents)
+{
+    db::Connection c;
+    c.open(m_folder.databasePath(), db::kDatabaseKey);
+    db::Statement s = c.prepare("UPDATE SOLICITACAO_IE SET NOME_EMPRESARIAL = :N WHERE ID_SOLICITACAO = :ID");
+    s.bind(":N", QStringLiteral("VIDRAÇARIA (CRISTAL) & FILHOS LTDA"));
+    s.bind(":ID", m_ids[1]);
+    s.run();
+    c.close();
+    m_jx->reopenAt(*m_jx->cdsSolicitacaoIE, m_ids[1].toLongLong());
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    FilingBackup backup(*m_jx, m_prompts, m_folder.path());
+    ASSERT_TRUE(backup.run({ 1 }, folder()));
+    ASSERT_EQ(backup.written().size(), 1);
+    const QByteArray data
+        = Restore(*m_jx, m_prompts, m_folder.path()).decryptedData(backup.written()[0], restore::Kind::Request);
+    EXPECT_TRUE(QString::fromLatin1(data).contains(
+        QStringLiteral("<nome_empresarial>VIDRAÇARIA (CRISTAL) &amp; FILHOS LTDA</nome_empresarial>")))
+        << data.toStdString();
 }

@@ -174,10 +174,12 @@ protected:
     }
 
     // The backup of the current filing of that kind, made as the backup makes it.
-    QString backup(int kind, const QString& folder)
+    // deliveryForm: the form of the delivery file, which backups had before they kept accents.
+    QString backup(int kind, const QString& folder, bool deliveryForm = false)
     {
         m_jx->TipoAtual = kind;
         FileGeneration generation(*m_jx, m_folder.path());
+        generation.setBackupForm(!deliveryForm);
         const QString file = folder + u'/' + generation.fileName();
         generation.GerarArquivoEntrega(file);
         EXPECT_TRUE(m_jx->crypto().CriptografarArquivo(file));
@@ -300,6 +302,80 @@ TEST_F(RestoreTest, AFullRequestAndAnEnablementComeBackFieldByFieldIntoAFreshDat
     EXPECT_TRUE(filesUnder(target.folder.path(), "DecAux*").isEmpty());
     EXPECT_TRUE(filesUnder(m_files.path(), "DecAux*").isEmpty());
     EXPECT_TRUE(target.prompts.allMet()) << lines(target.prompts.failures());
+}
+
+TEST_F(RestoreTest, ABackupBringsBackAccentsSpecialsAndWholeMoments)
+{
+    // As a new user types them: accents, "&", "<", a request date with its time of day.
+    storeFullRequest("33344455000183", "2026-12-08 08:00:00");
+    const qint64 request = storeFullRequest("11222333000181", "2026-12-09 10:20:30");
+    storeFullRequest("44455566000183", "2026-12-10 08:00:00");
+    const QString accented = QStringLiteral("SANTA CLARA DO QUIZAPÁ");
+    db::Connection& c = m_db->connection();
+    db::Statement update = c.prepare("UPDATE SOLICITACAO_IE SET NOME_EMPRESARIAL = :N, NOME_FANTASIA = :F, "
+                                     "DATASOLICITACAOIE = '2026-12-09 14:35:10' WHERE ID_SOLICITACAO = :ID");
+    update.bind(":N", QStringLiteral("VIDRAÇARIA (CRISTAL) & FILHOS LTDA"));
+    update.bind(":F", QStringLiteral("VIDROS <BELOS> & CIA"));
+    update.bind(":ID", request);
+    update.run();
+    db::Statement places = c.prepare("UPDATE ENDERECO SET LOCALIDADE = :L, LOGRADOURO = :R, BAIRRO = :B, DISTRITO = :D, "
+                                     "COMPLEMENTO1 = :C");
+    places.bind(":L", accented);
+    places.bind(":R", QStringLiteral("DAS ACÁCIAS & <FLORES>"));
+    places.bind(":B", QStringLiteral("JARDIM AMÉRICA"));
+    places.bind(":D", QStringLiteral("VILA SÃO JOÃO"));
+    places.bind(":C", QStringLiteral("SALA Nº 3"));
+    places.run();
+    db::Statement mail = c.prepare("UPDATE COMUNICACAO SET EMAIL = :E");
+    mail.bind(":E", QStringLiteral("joão&maria@boi.com.br"));
+    mail.run();
+    const qint64 enablement = storeEnablement(accented);
+    c.exec("UPDATE SOLICITACAO_CONTAB SET DATAHABILITACAOCONTABILISTA = '2026-12-09 10:20:30'");
+    m_jx->reopenAt(*m_jx->cdsSolicitacao_Contab, enablement);
+    m_jx->reopenAt(*m_jx->cdsSolicitacaoIE, request);
+
+    const QString requestFile = backup(1, m_files.path());
+    const QString enablementFile = backup(0, m_files.path());
+    Target target(keys());
+    Restore restore = target.restore();
+    const qint64 restored = restore.ImportarSolicitacao(requestFile);
+    const qint64 restoredEnablement = restore.ImportarHabilitacao(enablementFile);
+    const QStringList before = snapshot(m_folder.databasePath(), true, request);
+    EXPECT_EQ(lines(snapshot(target.folder.databasePath(), true, restored)), lines(before));
+    EXPECT_TRUE(before.contains(QStringLiteral("S.NOME_EMPRESARIAL=VIDRAÇARIA (CRISTAL) & FILHOS LTDA")));
+    EXPECT_TRUE(before.contains("S.DATASOLICITACAOIE=2026-12-09 14:35:10"));
+    // Both addresses of the request, three partners', two responsible persons'.
+    EXPECT_EQ(before.filter(QStringLiteral("LOGRADOURO=DAS ACÁCIAS & <FLORES>")).size(), 7);
+    const QStringList enablementBefore = snapshot(m_folder.databasePath(), false, enablement);
+    EXPECT_EQ(lines(snapshot(target.folder.databasePath(), false, restoredEnablement)), lines(enablementBefore));
+    EXPECT_TRUE(enablementBefore.contains("H.ID_ENDERECO.LOCALIDADE=" + accented));
+    EXPECT_TRUE(enablementBefore.contains("H.DATAHABILITACAOCONTABILISTA=2026-12-09 10:20:30"));
+
+    // The delivery file keeps the authority's form.
+    m_jx->TipoAtual = 1;
+    FileGeneration delivery(*m_jx, m_folder.path());
+    const QString plain = m_files.filePath("entrega.xml");
+    delivery.GerarArquivoEntrega(plain);
+    QFile raw(plain);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QString data = QString::fromLatin1(raw.readAll());
+    EXPECT_TRUE(data.contains("<nome_empresarial>VIDRACARIA (CRISTAL) &amp; FILHOS LTDA</nome_empresarial>"))
+        << data.toStdString();
+    EXPECT_TRUE(data.contains("<solicitacao data=\"09/12/2026\" "));
+}
+
+TEST_F(RestoreTest, ABackupMadeBeforeAccentsWereKeptFindsItsLocalityAccentsAside)
+{
+    const qint64 enablement = storeEnablement(QStringLiteral("SANTA CLARA DO QUIZAPÁ"));
+    m_jx->reopenAt(*m_jx->cdsSolicitacao_Contab, enablement);
+    const QString file = backup(0, m_files.path(), true);
+    EXPECT_TRUE(Restore(*m_jx, m_prompts, m_folder.path())
+                    .decryptedData(file, restore::Kind::Enablement)
+                    .contains("<municipio>SANTA CLARA DO QUIZAPA</municipio>"));
+    Target target(keys());
+    const qint64 restored = target.restore().ImportarHabilitacao(file);
+    const QStringList after = snapshot(target.folder.databasePath(), false, restored);
+    EXPECT_TRUE(after.contains(QStringLiteral("H.ID_ENDERECO.LOCALIDADE=SANTA CLARA DO QUIZAPÁ"))) << lines(after);
 }
 
 TEST_F(RestoreTest, ListsOnlyNamesOfTheKindAsked)

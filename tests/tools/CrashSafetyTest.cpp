@@ -51,7 +51,7 @@ struct Outcome {
     QString err;
 };
 
-// jxctl in a process group of its own, so that a kill takes the transmitter it started too.
+// jxctl in a process group of its own, so that what it started can be waited for.
 Outcome run(const QStringList& args, const QProcessEnvironment& environment, qint64 killAfterMs = -1)
 {
     QProcess process;
@@ -66,11 +66,16 @@ Outcome run(const QStringList& args, const QProcessEnvironment& environment, qin
     if (killAfterMs >= 0) {
         const bool ended = process.waitForFinished(int(killAfterMs));
         if (!ended) {
-            ::kill(-pid_t(process.processId()), SIGKILL);
+            ::kill(pid_t(process.processId()), SIGKILL);
             outcome.killed = true;
         }
     }
+    const pid_t group = pid_t(process.processId());
     process.waitForFinished(120000);
+    // A transmitter it started runs on to its end, as it would after the program crashed: its
+    // protocols then reach the files the next run finds.
+    for (int i = 0; i < 3000 && group > 0 && ::kill(-group, 0) == 0; ++i)
+        QThread::msleep(10);
     outcome.elapsedMs = timer.elapsed();
     outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     outcome.err = QString::fromUtf8(process.readAllStandardError());
@@ -155,6 +160,11 @@ protected:
         try {
             jx::db::Connection c;
             c.open(db, jx::db::kDatabaseKey);
+            // One connection for every question: each open derives the key anew.
+            auto value = [&c](const QString& sql) {
+                jx::db::Statement s = c.prepare(sql);
+                return s.step() ? s.text(0) : QString();
+            };
             jx::db::Statement check = c.prepare("PRAGMA integrity_check");
             if (!check.step() || check.text(0) != "ok")
                 found << "integrity_check";
@@ -162,16 +172,16 @@ protected:
             if (pages.step())
                 found << "cipher_integrity_check: " + pages.text(0);
             // A filing all or nothing: no address or contact without its owner, no owner without them.
-            if (value(db, "SELECT count(*) FROM ENDERECO WHERE ID_ENDERECO NOT IN (SELECT ID_ENDERECO FROM "
+            if (value("SELECT count(*) FROM ENDERECO WHERE ID_ENDERECO NOT IN (SELECT ID_ENDERECO FROM "
                           "SOLICITACAO_CONTAB)")
                 != "0")
                 found << "endereço sem habilitação";
-            if (value(db, "SELECT count(*) FROM SOLICITACAO_CONTAB WHERE ID_ENDERECO NOT IN (SELECT ID_ENDERECO FROM "
+            if (value("SELECT count(*) FROM SOLICITACAO_CONTAB WHERE ID_ENDERECO NOT IN (SELECT ID_ENDERECO FROM "
                           "ENDERECO) OR ID_COMUNICACAO NOT IN (SELECT ID_COMUNICACAO FROM COMUNICACAO)")
                 != "0")
                 found << "habilitação sem endereço ou comunicação";
             // Every delivered status has its record; every diskette record its file on the drive.
-            if (value(db, "SELECT count(*) FROM SOLICITACAO_CONTAB s WHERE STATUS IN ('D', 'T') AND NOT EXISTS "
+            if (value("SELECT count(*) FROM SOLICITACAO_CONTAB s WHERE STATUS IN ('D', 'T') AND NOT EXISTS "
                           "(SELECT 1 FROM ENTREGAS e WHERE e.HABILITACAO_ID = s.ID_SOLICITACAO_CONTABILISTA AND "
                           "e.FORMAENTREGA = s.STATUS)")
                 != "0")
@@ -188,7 +198,7 @@ protected:
                 const QStringList received = QDir(home + "/velkor/recebidos").entryList(QDir::Files);
                 for (const QString& name : received) {
                     const QString number = name.section(u'_', 0, 0);
-                    const bool recorded = !value(db, "SELECT 1 FROM ENTREGAS WHERE trim(NUMEROPROTOCOLO) = '" + number
+                    const bool recorded = !value("SELECT 1 FROM ENTREGAS WHERE trim(NUMEROPROTOCOLO) = '" + number
                                                      + "'")
                                                .isEmpty();
                     bool kept = false;

@@ -19,8 +19,11 @@ std::unique_ptr<DataModule> openDataModule(const QString& path)
     auto module = std::make_unique<DataModule>();
     try {
         module->database = std::make_unique<jx::TdtmDB>(jx::TdtmDB::AtPath { path });
-    } catch (const jx::db::DbError&) {
-        throw UsageError(jx::TdtmDB::invalidText(path).replace(QLatin1String("\r\n"), QLatin1String(" ")));
+    } catch (const jx::db::DbError& e) {
+        // A file another program holds is in use, not foreign: told otherwise, a user might
+        // restore a copy over a sound database.
+        const QString text = e.isBusy() ? jx::TdtmDB::inUseText(path) : jx::TdtmDB::invalidText(path);
+        throw UsageError(QString(text).replace(QLatin1String("\r\n"), QLatin1String(" ")));
     }
     // The program's own rule (JX_HOME, the installation), never the database's path: the
     // folder above a database named with --banco may be anything of the user's.

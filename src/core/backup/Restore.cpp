@@ -352,14 +352,55 @@ qint64 Restore::insertAddress(const restore::Address& address, bool enablement)
     // No reference row for the text: no value, rather than some other row's code.
     values.emplace_back(QStringLiteral("ID_UF"),
         lookup(QStringLiteral("SELECT ID_UF FROM UF WHERE SIGLA = :T ORDER BY rowid LIMIT 1"), address.uf));
-    if (enablement) {
-        for (auto& [column, value] : values) {
-            if (column == QLatin1String("LOCALIDADE"))
-                value = lookup(QStringLiteral("SELECT NOME FROM LOCALIDADE WHERE NOME = :T ORDER BY rowid LIMIT 1"),
-                    value.toString());
-        }
+    for (auto& [column, value] : values) {
+        if (column != QLatin1String("LOCALIDADE"))
+            continue;
+        const QVariant known = locality(value.toString(), address.uf);
+        // A request keeps a name the table does not know; an enablement's município is one of it.
+        if (enablement || !known.isNull())
+            value = known;
     }
     return insert("ENDERECO", values);
+}
+
+namespace {
+
+// Accents and case aside: backups made before they kept the typed text wrote names without
+// their accents.
+QString folded(const QString& text)
+{
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_D)) {
+        if (c.category() != QChar::Mark_NonSpacing)
+            out += c;
+    }
+    return out.toUpper().simplified();
+}
+
+} // namespace
+
+QVariant Restore::locality(const QString& name, const QString& uf)
+{
+    if (name.trimmed().isEmpty())
+        return {};
+    const QVariant exact
+        = lookup(QStringLiteral("SELECT NOME FROM LOCALIDADE WHERE NOME = :T ORDER BY rowid LIMIT 1"), name);
+    if (!exact.isNull())
+        return exact;
+    const QString wanted = folded(name);
+    db::Statement s = m_jx.database().connection().prepare(QStringLiteral(
+        "SELECT L.NOME, ifnull(U.SIGLA, '') FROM LOCALIDADE L LEFT JOIN UF U ON U.ID_UF = L.ID_UF ORDER BY L.rowid"));
+    QVariant found;
+    while (s.step()) {
+        if (folded(s.text(0)) != wanted)
+            continue;
+        // The address's own state first, when names repeat across states.
+        if (s.text(1) == uf)
+            return s.value(0);
+        if (found.isNull())
+            found = s.value(0);
+    }
+    return found;
 }
 
 Restore::Written Restore::write(const RestorePlan& plan)

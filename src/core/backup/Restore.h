@@ -83,6 +83,8 @@ private:
     qint64 insert(const char* table, const restore::Values& values);
     qint64 insertAddress(const restore::Address& address, bool enablement);
     QVariant lookup(const QString& sql, const QString& text);
+    // The reference table's spelling of a locality, found exactly or accents and case aside.
+    QVariant locality(const QString& name, const QString& uf);
     void reload(restore::Kind kind);
 
     TdtmJX& m_jx;

@@ -12,6 +12,7 @@
 #include "THelpWindow.h"
 #include "TscrUntSobre.h"
 #include "TscrUntSplash.h"
+#include "backup/DatabaseCopy.h"
 #include "config/ProgramVersion.h"
 #include "data/TdtmJX.h"
 #include "db/TdtmDB.h"
@@ -113,6 +114,8 @@ bool Startup::start()
             return false;
         }
         starting = false;
+        // What a killed database restore left beside the file (a full staging copy each time).
+        dbcopy::removeStaleStaging(dbcopy::databaseFile(m_options.programFolder));
         m_jx = std::make_unique<TdtmJX>(*m_db, prompts, endNow, m_options.programFolder);
         m_commands = std::make_unique<Commands>();
         m_commands->showHelp = [this](int topic) { showHelp(topic); };
