@@ -21,6 +21,9 @@
 #include <QTemporaryDir>
 
 #include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <thread>
 
 #include "../support/ThreeRequests.h"
@@ -506,4 +509,123 @@ TEST_F(DeliveryFailures, AFullDriveOrBackupFolderFailsWithOneClearMessageAndKeep
         "erro: " + FilingBackup::kNoSpace.arg(QDir::toNativeSeparators(backups.path())));
     EXPECT_EQ(fileText(copy), copyText);
     EXPECT_EQ(QDir(backups.path()).entryList({ "*.xml" }, QDir::Files).size(), 1);
+}
+
+TEST_F(DeliveryFailures, AReturnedFileWhoseProtocolWasNotCapturedIsNeverWrittenOver)
+{
+    const QString disk = makeDisk("ZKF", "6");
+    ScriptedPrompts first;
+    ASSERT_TRUE(diskRun(first, disk)->FazerEntrega({ 0, 1, 2 }));
+    returnDisk(disk);
+    const QString returned = disk + u'/' + xmlFiles(disk).value(1);
+    const QString before = fileText(returned);
+    ASSERT_TRUE(unregistered::carriesProtocol(returned));
+
+    // Delivered again onto the same disk before the capture: refused, the proof untouched.
+    ScriptedPrompts again;
+    auto run = diskRun(again, disk);
+    EXPECT_FALSE(run->FazerEntrega({ 1 }));
+    ASSERT_EQ(again.shown().size(), 1) << again.shown().join("\n").toStdString();
+    EXPECT_EQ(again.shown().first(),
+        "erro: " + DeliveryRun::kUncapturedOnDisk.arg(QDir::toNativeSeparators(returned)));
+    EXPECT_EQ(fileText(returned), before);
+
+    // Once captured, the same filing may go onto that disk again.
+    EXPECT_EQ(captureAll(disk), 3);
+    ScriptedPrompts later;
+    EXPECT_TRUE(diskRun(later, disk)->FazerEntrega({ 1 })) << later.shown().join("\n").toStdString();
+}
+
+TEST_F(DeliveryFailures, ARunRefusesToJoinAnEditThatIsStillOpen)
+{
+    m_db->connection().begin();
+    ScriptedPrompts prompts;
+    prompts.expectError(DeliveryRun::kEditOpen);
+    EXPECT_FALSE(transmitterRun(prompts)->FazerEntrega({ 1 }));
+    EXPECT_TRUE(prompts.allMet()) << prompts.failures().join("; ").toStdString();
+    m_db->connection().rollback();
+    EXPECT_TRUE(QDir(m_velkorHome->path() + "/recebidos").isEmpty()) << "nothing was sent";
+}
+
+TEST(UnregisteredDeliveries, AKeptFileNeverTakesTheNameOfAnother)
+{
+    QTemporaryDir program;
+    QTemporaryDir work;
+    const QString name = "JXSCNPJ1122233300018120261209102030.xml";
+    QStringList kept;
+    for (const QByteArray& content : { QByteArray("primeiro"), QByteArray("segundo"), QByteArray("terceiro") }) {
+        QFile f(work.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        kept << unregistered::keep(program.path(), f.fileName());
+        EXPECT_FALSE(QFileInfo::exists(f.fileName()));
+    }
+    EXPECT_EQ(QFileInfo(kept[0]).fileName(), name);
+    EXPECT_EQ(QFileInfo(kept[1]).fileName(), "JXSCNPJ1122233300018120261209102030-2.xml");
+    EXPECT_EQ(unregistered::originalName(QFileInfo(kept[2]).fileName()), name);
+    EXPECT_EQ(fileText(kept[0]) + fileText(kept[1]) + fileText(kept[2]), "primeirosegundoterceiro");
+}
+
+TEST(WorkingFolders, AFolderStaysWhileAProgramTheDeadRunStartedStillWorksInIt)
+{
+    // The run died (its lock names no live process) but the transmitter it started lives on.
+    QTemporaryDir program;
+    const QString temp = program.path() + "/Temp";
+    const QString folder = temp + "/run-orfao";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    {
+        QFile lock(folder + ".lock");
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        qint64 pid = 999999;
+        while (QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)))
+            ++pid;
+        lock.write(QByteArray::number(pid) + "\njxctl\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        QFile file(folder + "/JXS.xml");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QProcess transmitter;
+    {
+        // What holdForChildren gives a started program, made by hand for a run that is gone.
+        const int fd = ::open(QFile::encodeName(folder + ".uso").constData(), O_RDWR | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::flock(fd, LOCK_SH), 0);
+        transmitter.start("sleep", { "30" });
+        ASSERT_TRUE(transmitter.waitForStarted());
+        ::close(fd);
+    }
+    auto never = [](const QString&) { return false; };
+    WorkingFolder::sweepStale(program.path(), never);
+    EXPECT_TRUE(QFileInfo::exists(folder + "/JXS.xml"));
+    transmitter.kill();
+    transmitter.waitForFinished();
+    WorkingFolder::sweepStale(program.path(), never);
+    EXPECT_FALSE(QFileInfo::exists(folder));
+    EXPECT_FALSE(QFileInfo::exists(temp));
+}
+
+TEST_F(DeliveryFailures, AFilingThatFailsGenerationSaysTheFileOfItsNameIsAnEarlierOne)
+{
+    // The middle request loses what it needs; a file of its name lies in the folder already.
+    db::Connection c;
+    c.open(m_folder.databasePath(), db::kDatabaseKey);
+    c.exec("UPDATE SOLICITACAO_IE SET ID_REGIME_RECOLHIMENTO = NULL WHERE ID_SOLICITACAO = " + m_ids[1]);
+    c.close();
+    m_jx->reopenAt(*m_jx->cdsSolicitacaoIE, m_ids[1].toLongLong());
+    QTemporaryDir out;
+    FileGeneration generation(*m_jx, m_folder.path());
+    const QString older = out.filePath(generation.fileName());
+    QFile file(older);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<arquivo/>");
+    file.close();
+    QStringList ids;
+    QStringList failures;
+    const QStringList files = generation.GerarArquivos({ 0, 1, 2 }, ids, out.path(), failures);
+    EXPECT_EQ(files.size(), 2);
+    EXPECT_EQ(failures, QStringList { m_ids[1] });
+    ASSERT_EQ(generation.failureReasons().size(), 1);
+    EXPECT_EQ(generation.failureReasons().first(),
+        m_ids[1] + ": incompleta (o arquivo " + QFileInfo(older).fileName() + " existente na pasta é de uma geração anterior)");
+    EXPECT_EQ(fileText(older), "<arquivo/>");
 }

@@ -44,9 +44,21 @@ bool FilingBackup::run(const QList<int>& rows, const QString& folderIn)
         m_pump();
     // A folder of this run's own; its files are sealed before their first write, so a kill
     // leaves no filing in plain text, and it goes whatever happens.
+    // Protocol files a killed delivery left are kept aside by the sweep, and the user told.
+    QStringList kept;
+    struct KeptNotice {
+        UserPrompts& prompts;
+        const QString& programFolder;
+        const QStringList& kept;
+        ~KeptNotice()
+        {
+            if (!kept.isEmpty())
+                prompts.warning(unregistered::keptText(programFolder, kept));
+        }
+    } notice { m_prompts, m_programFolder, kept };
     std::unique_ptr<WorkingFolder> work;
     try {
-        work = std::make_unique<WorkingFolder>(m_programFolder, unregistered::rescuer(m_programFolder));
+        work = std::make_unique<WorkingFolder>(m_programFolder, unregistered::rescuer(m_programFolder, &kept));
     } catch (const Error& e) {
         m_prompts.error(e.userText());
         return false;

@@ -175,12 +175,13 @@ QString errorText(const std::exception& failure)
 bool DeliveryRun::commitRecords(QString* cause)
 {
     if (!m_transaction || !m_transaction->owns())
-        return true;
+        return m_committed || !m_transaction;
     db::Connection& connection = m_jx.database().connection();
     try {
         if (!connection.inTransaction())
             throw Error(QStringLiteral("O banco de dados desfez a transação da entrega."));
         m_transaction->commit();
+        m_committed = true;
         return true;
     } catch (const std::exception& failure) {
         if (cause)
@@ -192,6 +193,11 @@ bool DeliveryRun::commitRecords(QString* cause)
 
 void DeliveryRun::rollBackRun()
 {
+    // Nothing of the run is recorded any more: no file may count as delivered.
+    m_files.clear();
+    m_ids.clear();
+    m_recordedFiles.clear();
+    m_recordedIds.clear();
     try {
         if (m_transaction)
             m_transaction->rollback();
@@ -200,12 +206,31 @@ void DeliveryRun::rollBackRun()
     }
     m_transaction.reset();
     RecordSet& filings = m_kind == 1 ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
-    for (RecordSet* set : { &filings, m_jx.cdsEntregas }) {
-        set->cancel();
-        set->cancelUpdates();
+    try {
+        for (RecordSet* set : { &filings, m_jx.cdsEntregas }) {
+            set->cancel();
+            set->cancelUpdates();
+        }
+        // The sets are read again so that they show what is stored.
+        m_jx.reopenAt(filings, m_current);
+    } catch (const std::exception&) {
+        // The sets may show too much until they are read again; the database is as it was.
     }
-    // The sets are read again so that they show what is stored.
-    m_jx.reopenAt(filings, m_current);
+}
+
+bool DeliveryRun::protocolRecorded(const QString& file)
+{
+    try {
+        const QString number = xmlfile::RetornarProtocolo(file).trimmed();
+        if (number.isEmpty())
+            return false;
+        db::Statement s = m_jx.database().connection().prepare(
+            QStringLiteral("SELECT 1 FROM ENTREGAS WHERE RTRIM(NUMEROPROTOCOLO) = RTRIM(:NUMERO)"));
+        s.bind(QStringLiteral(":NUMERO"), number);
+        return s.step();
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void DeliveryRun::keepUnrecorded()
@@ -228,10 +253,7 @@ void DeliveryRun::keepUnrecorded()
 
 QString DeliveryRun::keptText() const
 {
-    QStringList names;
-    for (const QString& file : m_kept)
-        names << QFileInfo(file).fileName();
-    return kKeptFiles.arg(QDir::toNativeSeparators(unregistered::folder(m_programFolder))) + names.join(QStringLiteral("\r\n"));
+    return unregistered::keptText(m_programFolder, m_kept);
 }
 
 bool DeliveryRun::FazerEntrega(const QList<int>& rows)
@@ -249,19 +271,38 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
     m_final.clear();
     m_aborted = false;
     m_transmitted = false;
+    m_committed = false;
     RecordSet& filings = m_kind == 1 ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
     const QString key = m_kind == 1 ? QStringLiteral("ID_SOLICITACAO") : QStringLiteral("ID_SOLICITACAO_CONTABILISTA");
     m_current = filings.isEmpty() ? QVariant() : filings.value(key);
 
     // A folder of this run's own: files that carry a protocol are kept when it goes, whatever
     // ends the run; the rest (no plain data section on the diskette route) is deleted.
+    // A run joined to another's open transaction could not know whether its records stay.
+    if (m_jx.database().connection().inTransaction()) {
+        m_aborted = true;
+        m_final = kNotDone;
+        m_prompts.error(kEditOpen);
+        return false;
+    }
+    // A file whose protocol is already recorded (a run killed after its commit) is not kept.
+    const WorkingFolder::Rescue keepIfUnrecorded = [this](const QString& file) {
+        if (!unregistered::carriesProtocol(file) || protocolRecorded(file))
+            return false;
+        try {
+            m_kept << unregistered::keep(m_programFolder, file);
+        } catch (const Error&) {
+            // left in place: never deleted
+        }
+        return true;
+    };
     std::unique_ptr<WorkingFolder> work;
     try {
-        work = std::make_unique<WorkingFolder>(m_programFolder, unregistered::rescuer(m_programFolder, &m_kept));
+        work = std::make_unique<WorkingFolder>(m_programFolder, keepIfUnrecorded);
     } catch (const Error& e) {
         m_aborted = true;
         m_final = kNotDone;
-        m_prompts.error(e.userText());
+        m_prompts.error(m_kept.isEmpty() ? e.userText() : e.userText() + QStringLiteral("\r\n") + keptText());
         return false;
     }
     m_work = work.get();
@@ -302,7 +343,7 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
         if (!commitRecords(&cause))
             throw Error(cause);
         m_transaction.reset();
-        committed = true;
+        committed = m_committed || m_files.isEmpty();
         // Recorded and committed: only now may a transmitted file go; one whose record was not
         // kept is secured before anything else is asked.
         keepUnrecorded();
@@ -310,8 +351,11 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
             printReceipts();
 
         IniciarEtapa(kFinishing);
-        for (const QString& file : std::as_const(m_files))
-            QFile::remove(file);
+        // Only a file whose protocol the database holds goes; the rest is kept by the rescue.
+        for (const QString& file : std::as_const(m_files)) {
+            if (!unregistered::carriesProtocol(file) || protocolRecorded(file))
+                QFile::remove(file);
+        }
         m_work->remove();
         ConcluirEtapa(true);
         for (const QString& file : std::as_const(m_files))
@@ -344,6 +388,9 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
             rollBackRun();
         m_work->remove();
         QString text = errorText(failure);
+        // The run's own failure text first, the engine's cause below it.
+        if (dynamic_cast<const RunLost*>(&failure))
+            text = (m_mode == Mode::Diskette ? kDisketteFailed + QStringLiteral("\r\n") : kTransmitFailed) + text;
         if (!copied.isEmpty())
             text += kCopiedNotRecorded + copied.join(QStringLiteral("\r\n"));
         // The authority may have given these files their protocols: kept, never thrown away
@@ -410,12 +457,17 @@ void DeliveryRun::GravarDisquete()
     } catch (const ProgramEnd&) {
         throw;
     } catch (const RunLost&) {
+        ConcluirEtapa(false);
         throw;
     } catch (const std::exception&) {
         ConcluirEtapa(false);
-        m_prompts.error(kDisketteFailed);
-        m_files.clear();
-        m_ids.clear();
+        // Nothing of it is committed: the run says "not done", the database agrees.
+        rollBackRun();
+        QString text = kDisketteFailed;
+        if (!m_copiedNames.isEmpty())
+            text += kCopiedNotRecorded + m_copiedNames.join(QStringLiteral("\r\n"));
+        m_copiedNames.clear();
+        m_prompts.error(text);
     }
 }
 
@@ -426,6 +478,15 @@ bool DeliveryRun::copyToDrive(const QString& driveRoot)
         pump();
         const QString name = QFileInfo(file).fileName();
         const QString target = QDir(driveRoot).filePath(name);
+        // A returned file of that name whose protocol was never captured is the only proof of
+        // that delivery: it is not written over.
+        if (QFileInfo::exists(target) && unregistered::carriesProtocol(target) && !protocolRecorded(target)) {
+            QString text = kUncapturedOnDisk.arg(QDir::toNativeSeparators(target));
+            if (!copied.isEmpty())
+                text += QStringLiteral("\r\nArquivos já gravados no disquete:\r\n") + copied.join(QStringLiteral("\r\n"));
+            m_prompts.error(text);
+            return false;
+        }
         QFile source(file);
         QByteArray bytes;
         if (source.open(QIODevice::ReadOnly))
@@ -488,15 +549,25 @@ bool DeliveryRun::recordDelivery(const QString& id, const QString& status, bool 
         // would follow could only be recorded outside it.
         if (!m_jx.database().connection().inTransaction())
             throw RunLost(errorText(failure));
-        savepoint.rollback();
-        for (RecordSet* set : { &deliveries, &filings }) {
-            set->cancel();
-            set->cancelUpdates();
+        try {
+            savepoint.rollback();
+        } catch (const std::exception& undo) {
+            // What the savepoint held cannot be told from the rest: the run goes back whole.
+            throw RunLost(errorText(undo));
         }
-        m_prompts.message(errorText(failure));
+        const QString text = errorText(failure);
         m_failures << id;
-        // The set may still show what the savepoint took back.
-        m_jx.reopenAt(filings, id.toLongLong());
+        try {
+            for (RecordSet* set : { &deliveries, &filings }) {
+                set->cancel();
+                set->cancelUpdates();
+            }
+            // The set may still show what the savepoint took back.
+            m_jx.reopenAt(filings, id.toLongLong());
+        } catch (const std::exception&) {
+            // shown as stored once the run reads the sets again
+        }
+        m_prompts.message(text);
         return false;
     }
 }
@@ -615,6 +686,8 @@ void DeliveryRun::startTransmitter(const QString& path)
     process.setWorkingDirectory(QStorageInfo(QFileInfo(path).absolutePath()).rootPath());
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.setStandardOutputFile(QProcess::nullDevice());
+    // The transmitter holds the working folder for as long as it lives, even if this run dies.
+    const auto hold = m_work ? m_work->holdForChildren() : nullptr;
     process.start();
     // One that cannot start is not reported: its files carry no protocol and fail below.
     if (process.waitForStarted(-1))
@@ -673,6 +746,7 @@ void DeliveryRun::Transmitir()
     } catch (const ProgramEnd&) {
         throw;
     } catch (const RunLost&) {
+        ConcluirEtapa(false);
         throw;
     } catch (const std::exception& failure) {
         pump();

@@ -8,6 +8,8 @@
 
 #include <QVariant>
 
+#include "delivery/UnregisteredDeliveries.h"
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -131,10 +133,12 @@ public:
                          "caminho clique em Sim.\r\nPara cancelar clique em Não.");
     static inline const QString kTransmitterFolderCaption = QStringLiteral("Local do Transmissor (Velkor.EXE)");
     static inline const QString kPrintReceipt = QStringLiteral("Deseja imprimir o recibo?");
-    static inline const QString kKeptFiles = QStringLiteral(
-        "Os arquivos abaixo já receberam o protocolo da ZKF, mas a entrega não foi registrada no banco de "
-        "dados.\r\nEles foram guardados na pasta %1; registre-os em Captura de Protocolos, indicando essa "
-        "pasta:\r\n");
+    static inline const QString kUncapturedOnDisk = QStringLiteral(
+        "O disquete contém o arquivo %1 com um protocolo ainda não capturado.\r\nCapture o protocolo antes de "
+        "gravar a solicitação de novo neste disquete.");
+    static inline const QString kEditOpen
+        = QStringLiteral("Há uma edição em andamento: conclua-a ou cancele-a antes de entregar.");
+    static inline const QString kKeptFiles = unregistered::kKeptText;
     static inline const QString kCopiedNotRecorded = QStringLiteral(
         "\r\nOs arquivos abaixo foram gravados no disquete, mas a entrega não foi registrada; grave-os "
         "novamente:\r\n");
@@ -161,6 +165,8 @@ private:
     // recorded ones into the unregistered deliveries' folder.
     void keepUnrecorded();
     QString keptText() const;
+    // Whether the database holds the protocol the file carries.
+    bool protocolRecorded(const QString& file);
     // One filing's delivery row (prepared by fill, once the filing is placed and its deliveries
     // loaded) and its status, both or neither; false after a failure that was shown.
     bool recordDelivery(const QString& id, const QString& status, bool strictStatus,
@@ -199,6 +205,7 @@ private:
     std::unique_ptr<db::Transaction> m_transaction;
     bool m_aborted = false;
     bool m_transmitted = false;
+    bool m_committed = false;
 };
 
 } // namespace jx

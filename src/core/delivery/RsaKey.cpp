@@ -245,6 +245,10 @@ std::unique_ptr<QTemporaryFile> stagedKey(const QDir& folder, const char* name, 
     auto file
         = std::make_unique<QTemporaryFile>(folder.filePath(QString::fromLatin1(name) + QStringLiteral(".XXXXXX")));
     bool written = file->open() && file->write(bytes) == bytes.size() && file->flush();
+    // A temporary file is the owner's alone; key files are read as files made the usual way are.
+    written = written
+        && file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+            | QFileDevice::ReadOther);
 #ifdef Q_OS_UNIX
     // The rename must not put the name over blocks a power cut never wrote.
     written = written && ::fsync(file->handle()) == 0;

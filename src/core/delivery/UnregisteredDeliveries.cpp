@@ -2,15 +2,13 @@
 
 #include "Error.h"
 #include "delivery/ManipulaXml.h"
-#include "platform/Files.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -51,6 +49,14 @@ bool carriesProtocol(const QString& file)
     }
 }
 
+QString keptText(const QString& programFolder, const QStringList& kept)
+{
+    QStringList names;
+    for (const QString& file : kept)
+        names << QFileInfo(file).fileName();
+    return kKeptText.arg(QDir::toNativeSeparators(folder(programFolder))) + names.join(QStringLiteral("\r\n"));
+}
+
 QString originalName(const QString& name)
 {
     static const QRegularExpression numbered(QStringLiteral("^(.*)-\\d+(\\.[^.]*)$"));
@@ -66,28 +72,54 @@ QString keep(const QString& programFolder, const QString& file)
     const QFileInfo info(file);
     const QString base = info.completeBaseName();
     const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
-    QString path = QDir(target).filePath(info.fileName());
-    for (int n = 2; QFileInfo::exists(path); ++n)
-        path = QDir(target).filePath(base + u'-' + QString::number(n) + suffix);
     // The content reaches the disk before the name moves: a power cut must not leave the only
     // copy of a protocol as an empty file.
     syncPath(file, false);
-    std::error_code ec;
-    std::filesystem::rename(
-        std::filesystem::path(file.toStdU16String()), std::filesystem::path(path.toStdU16String()), ec);
-    if (ec) {
-        // Another file system: copied whole, then the original removed.
+    const QByteArray from = QFile::encodeName(file);
+    for (int n = 1; n < 10000; ++n) {
+        const QString path = QDir(target).filePath(n == 1 ? info.fileName() : base + u'-' + QString::number(n) + suffix);
+        const QByteArray to = QFile::encodeName(path);
+#ifdef Q_OS_UNIX
+        // A new name only, never over another kept file (two processes may keep the same
+        // filing's files at once): link refuses an existing name where rename would replace it.
+        if (::link(from.constData(), to.constData()) == 0) {
+            ::unlink(from.constData());
+            syncPath(target, true);
+            return path;
+        }
+        if (errno == EEXIST)
+            continue;
+        if (errno != EXDEV && errno != EPERM && errno != ENOTSUP)
+            throw Error(QStringLiteral("Não foi possível guardar o arquivo %1 em %2.")
+                            .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(target)));
+#endif
+        // Another file system (or one without links): copied whole under a new name, then the
+        // original removed.
         QFile in(file);
         if (!in.open(QIODevice::ReadOnly))
             throw Error(QStringLiteral("Não foi possível ler o arquivo %1: %2")
                             .arg(QDir::toNativeSeparators(file), in.errorString()));
-        files::replaceContent(path, in.readAll());
+        const QByteArray bytes = in.readAll();
         in.close();
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (QFileInfo::exists(path))
+                continue;
+            throw Error(QStringLiteral("Não foi possível gravar o arquivo %1: %2")
+                            .arg(QDir::toNativeSeparators(path), out.errorString()));
+        }
+        if (out.write(bytes) != bytes.size() || !out.flush()) {
+            out.close();
+            QFile::remove(path);
+            throw Error(QStringLiteral("Não foi possível gravar o arquivo %1.").arg(QDir::toNativeSeparators(path)));
+        }
+        out.close();
         syncPath(path, false);
+        syncPath(target, true);
         QFile::remove(file);
+        return path;
     }
-    syncPath(target, true);
-    return path;
+    throw Error(QStringLiteral("Não foi possível guardar o arquivo %1.").arg(QDir::toNativeSeparators(file)));
 }
 
 WorkingFolder::Rescue rescuer(const QString& programFolder, QStringList* kept)

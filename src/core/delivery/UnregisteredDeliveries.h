@@ -24,5 +24,11 @@ WorkingFolder::Rescue rescuer(const QString& programFolder, QStringList* kept = 
 QString originalName(const QString& name);
 
 inline const QString kFolderName = QStringLiteral("Entregas não registradas");
+inline const QString kKeptText = QStringLiteral(
+    "Os arquivos abaixo já receberam o protocolo da ZKF, mas a entrega não foi registrada no banco de "
+    "dados.\r\nEles foram guardados na pasta %1; registre-os em Captura de Protocolos, indicando essa "
+    "pasta:\r\n");
+// What the user is told of kept files: the folder, then their names.
+QString keptText(const QString& programFolder, const QStringList& kept);
 
 } // namespace jx::unregistered

@@ -3,9 +3,16 @@
 #include "Error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace jx {
 
@@ -13,6 +20,26 @@ namespace {
 
 const QString kPrefix = QStringLiteral("run-");
 const QString kLockSuffix = QStringLiteral(".lock");
+const QString kChildSuffix = QStringLiteral(".uso");
+
+// Whether a program a dead run started still holds the folder; when none does, its mark goes.
+bool heldByChild(const QString& folder)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray mark = QFile::encodeName(folder + kChildSuffix);
+    const int fd = ::open(mark.constData(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    if (!held)
+        ::unlink(mark.constData());
+    ::close(fd);
+    return held;
+#else
+    Q_UNUSED(folder);
+    return false;
+#endif
+}
 
 // A lock whose owner is gone is taken at once, whatever its age; a live owner's never.
 std::unique_ptr<QLockFile> tryLock(const QString& path)
@@ -64,12 +91,37 @@ WorkingFolder::~WorkingFolder()
     remove();
 }
 
+WorkingFolder::ChildHold::~ChildHold()
+{
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+}
+
+std::unique_ptr<WorkingFolder::ChildHold> WorkingFolder::holdForChildren() const
+{
+#ifdef Q_OS_UNIX
+    // Without close-on-exec: the started program inherits the descriptor, and with it the lock.
+    const int fd = ::open(QFile::encodeName(m_path + kChildSuffix).constData(), O_RDWR | O_CREAT, 0644);
+    if (fd >= 0 && ::flock(fd, LOCK_SH) != 0) {
+        ::close(fd);
+        return std::make_unique<ChildHold>(-1);
+    }
+    return std::make_unique<ChildHold>(fd);
+#else
+    return std::make_unique<ChildHold>(-1);
+#endif
+}
+
 void WorkingFolder::remove()
 {
     if (!m_lock)
         return;
     clear(m_path, m_rescue);
     QDir().rmdir(m_path);
+    if (!heldByChild(m_path))
+        QFile::remove(m_path + kChildSuffix);
     m_lock.reset(); // removes the lock file
     QDir().rmdir(tempRoot(m_programFolder)); // only when no other run is using it
 }
@@ -98,6 +150,8 @@ void WorkingFolder::sweepStale(const QString& programFolder, const Rescue& rescu
         const std::unique_ptr<QLockFile> lock = tryLock(folder.absoluteFilePath() + kLockSuffix);
         if (!lock)
             continue; // its run is alive
+        if (heldByChild(folder.absoluteFilePath()))
+            continue; // its run died, but what it started still works on the files
         clear(folder.absoluteFilePath(), rescue);
         QDir().rmdir(folder.absoluteFilePath());
     }
@@ -110,7 +164,15 @@ void WorkingFolder::sweepStale(const QString& programFolder, const Rescue& rescu
                 tryLock(entry.absoluteFilePath());
             continue;
         }
-        // Loose files are what earlier versions left directly in Temp.
+        if (name.endsWith(kChildSuffix)) {
+            if (!QFileInfo::exists(entry.absoluteFilePath().chopped(kChildSuffix.size())))
+                heldByChild(entry.absoluteFilePath().chopped(kChildSuffix.size()));
+            continue;
+        }
+        // Loose files are what earlier versions left directly in Temp: their delivery files and
+        // decrypted copies. Anything else is no file of ours.
+        if (!name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+            continue;
         if (!rescue || !rescue(entry.absoluteFilePath()))
             QFile::remove(entry.absoluteFilePath());
     }

@@ -28,6 +28,24 @@ public:
     WorkingFolder& operator=(const WorkingFolder&) = delete;
 
     const QString& path() const { return m_path; }
+
+    // Held while a program started by the run works on the folder's files: the program inherits
+    // it, so the folder stays in use for as long as that program lives, even after the run died
+    // (a transmitter that outlives a killed run still writes its protocols into the files).
+    class ChildHold {
+    public:
+        explicit ChildHold(int fd)
+            : m_fd(fd)
+        {
+        }
+        ~ChildHold();
+        ChildHold(const ChildHold&) = delete;
+        ChildHold& operator=(const ChildHold&) = delete;
+
+    private:
+        int m_fd;
+    };
+    std::unique_ptr<ChildHold> holdForChildren() const;
     // Rescues and deletes the files, removes the folder, its lock and an empty Temp.
     void remove();
 

@@ -108,14 +108,16 @@ bool Startup::start()
             if (!starting)
                 endNow();
         };
+        // What a killed database restore left beside the file (a full staging copy each time);
+        // before the connection opens, so that no descriptor of ours on the file is closed while
+        // the engine holds a lock through another.
+        dbcopy::removeStaleStaging(dbcopy::databaseFile(m_options.programFolder));
         try {
             m_db = std::make_unique<TdtmDB>(m_options.programFolder, prompts, terminate);
         } catch (const ProgramEnd&) {
             return false;
         }
         starting = false;
-        // What a killed database restore left beside the file (a full staging copy each time).
-        dbcopy::removeStaleStaging(dbcopy::databaseFile(m_options.programFolder));
         m_jx = std::make_unique<TdtmJX>(*m_db, prompts, endNow, m_options.programFolder);
         m_commands = std::make_unique<Commands>();
         m_commands->showHelp = [this](int topic) { showHelp(topic); };

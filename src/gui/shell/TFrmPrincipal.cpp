@@ -42,7 +42,11 @@ TFrmPrincipal::TFrmPrincipal(
     });
     // Leftovers of an interrupted delivery or backup (never another live run's); a file that
     // carries a protocol is kept aside, not deleted. Failures are not reported.
-    WorkingFolder::sweepStale(programFolder, unregistered::rescuer(programFolder));
+    QStringList kept;
+    WorkingFolder::sweepStale(programFolder, unregistered::rescuer(programFolder, &kept));
+    // Said once the window is up: those files are the only proof of their deliveries.
+    if (!kept.isEmpty())
+        QTimer::singleShot(0, this, [this, text = unregistered::keptText(programFolder, kept)] { m_prompts.warning(text); });
     setWindowTitle(config.mainWindowCaption());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
