@@ -73,6 +73,19 @@ private:
     db::Connection m_connection;
 };
 
+// A lock file as a run leaves it when it is killed: naming a process that no longer lives.
+bool writeDeadLock(const QString& path)
+{
+    QFile lock(path);
+    if (!lock.open(QIODevice::WriteOnly))
+        return false;
+    qint64 pid = 999999;
+    while (QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)))
+        ++pid;
+    lock.write(QByteArray::number(pid) + "\njxctl\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    return true;
+}
+
 QStringList xmlFiles(const QString& folder)
 {
     return QDir(folder).entryList({ "*.xml" }, QDir::Files, QDir::Name);
@@ -281,14 +294,7 @@ TEST_F(DeliveryFailures, TheNextRunSweepsWhatADeadRunLeftAndKeepsItsProtocols)
     const QString temp = m_folder.path() + "/Temp";
     const QString dead = temp + "/run-morto";
     ASSERT_TRUE(QDir().mkpath(dead));
-    {
-        QFile lock(dead + ".lock");
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        qint64 pid = 999999;
-        while (QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)))
-            ++pid;
-        lock.write(QByteArray::number(pid) + "\njxctl\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    }
+    ASSERT_TRUE(writeDeadLock(dead + ".lock"));
     // A file with a protocol made by a real transmission, moved where a killed run leaves it.
     ScriptedPrompts quiet;
     auto makeProtocolled = [&](int row) {
@@ -574,13 +580,8 @@ TEST(WorkingFolders, AFolderStaysWhileAProgramTheDeadRunStartedStillWorksInIt)
     const QString temp = program.path() + "/Temp";
     const QString folder = temp + "/run-orfao";
     ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(writeDeadLock(folder + ".lock"));
     {
-        QFile lock(folder + ".lock");
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        qint64 pid = 999999;
-        while (QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)))
-            ++pid;
-        lock.write(QByteArray::number(pid) + "\njxctl\n" + QSysInfo::machineHostName().toUtf8() + "\n");
         QFile file(folder + "/JXS.xml");
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
