@@ -381,6 +381,10 @@ TEST(FileNames, RecognisedAndRefused)
     EXPECT_EQ(info.data, "09/12/2026");
     EXPECT_FALSE(LerNomeArquivo("JX20261209102030.xml", info));
     EXPECT_FALSE(LerNomeArquivo("JX2026120910.bkp", info));
+    // Exactly the prefix, 14 digits and the extension: a kind letter or more text is no copy.
+    for (const char* other : { "JX20051225101112S.bkp", "JX20051225101112H.bkp", "JX20051225101112 (2).bkp",
+             "JX200512251011123.bkp", "JX20051225101112.bkp.bkp" })
+        EXPECT_FALSE(LerNomeArquivo(QString::fromLatin1(other), info)) << other;
     // An alphanumeric CNPJ may hold an S, an H or "CNPJ": the kind is read where it is written.
     ASSERT_TRUE(LerNomeArquivo("JXHCNPJ12ABC34501DE3520261209102030.xml", info));
     EXPECT_EQ(info.tipo, "H");

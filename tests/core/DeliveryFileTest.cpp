@@ -1,6 +1,7 @@
 #include "Error.h"
 #include "delivery/DeliveryCrypto.h"
 #include "delivery/ManipulaXml.h"
+#include "delivery/ProtocolCapture.h"
 #include "delivery/RsaBlockCipher.h"
 #include "delivery/RsaKey.h"
 #include "delivery/Sha1.h"
@@ -136,6 +137,28 @@ TEST_F(DeliveryFile, StampedFilePassesRepeatedlyAndAfterReindenting)
     reindented.replace("\r\n    ", "\r\n");
     reindented.replace("<dados>", "\r\n\t<dados>");
     writeFile(m_file, reindented);
+    EXPECT_TRUE(xmlfile::ConferirHash(m_file));
+}
+
+TEST_F(DeliveryFile, MarkupTheProgramNeverWritesMakesAStampedFileAltered)
+{
+    stamp();
+    const QByteArray stamped = contentOf(m_file);
+    ASSERT_TRUE(stamped.startsWith("<?xml"));
+    // The library drops each of these on parsing, so the digest alone would not see them.
+    for (const auto& [what, from, to] : {
+             std::tuple { "DOCTYPE", QByteArray("<arquivo>"), QByteArray("<!DOCTYPE arquivo>\r\n<arquivo>") },
+             std::tuple { "comentário", QByteArray("<cabecalho>"), QByteArray("<cabecalho><!-- visto -->") },
+             std::tuple { "instrução", QByteArray("<cabecalho>"), QByteArray("<cabecalho><?marca sim?>") },
+             std::tuple { "CDATA", QByteArray("<complemento>"), QByteArray("<complemento><![CDATA[]]>") } }) {
+        QByteArray altered = stamped;
+        ASSERT_TRUE(altered.contains(from)) << what;
+        altered.replace(from, to);
+        writeFile(m_file, altered);
+        EXPECT_FALSE(xmlfile::ConferirHash(m_file)) << what;
+        EXPECT_EQ(readReturnedFile(altered).state, ReturnedFile::State::Incorrect) << what;
+    }
+    writeFile(m_file, stamped);
     EXPECT_TRUE(xmlfile::ConferirHash(m_file));
 }
 

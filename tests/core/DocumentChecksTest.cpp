@@ -117,6 +117,10 @@ TEST(Cpf, LettersDoNotStandForDigits)
     EXPECT_FALSE(cpfIsValid("5299822472A"));
     EXPECT_FALSE(cpfIsValid("529982247AB"));
     EXPECT_FALSE(cpfIsValid("12ABC34501D"));
+    // Eleven right digits with a letter among or after them: still no CPF.
+    EXPECT_FALSE(cpfIsValid("529982247A25"));
+    EXPECT_FALSE(cpfIsValid("52998224725X"));
+    EXPECT_TRUE(cpfIsValid("529.982.247-25"));
 }
 
 TEST(Cpf, AcceptsValidNumbersAndIgnoresPunctuation)

@@ -378,6 +378,30 @@ TEST_F(RestoreTest, ABackupMadeBeforeAccentsWereKeptFindsItsLocalityAccentsAside
     EXPECT_TRUE(after.contains(QStringLiteral("H.ID_ENDERECO.LOCALIDADE=SANTA CLARA DO QUIZAPÁ"))) << lines(after);
 }
 
+TEST_F(RestoreTest, AnEnablementWithoutAddressOrContactComesBackWithoutThem)
+{
+    // The layout leaves both sections out when they are empty: the restore takes what it wrote.
+    storeEnablement("PORTO DAS ARARAS");
+    const qint64 bare = insert("SOLICITACAO_CONTAB",
+        { { "TIPO_IDENTIFICACAO", 4 }, { "IDENTIFICACAO", "11144477735" }, { "CRC", "54321" }, { "UF_CRC", "QZ" },
+            { "IDENTIFICADOR_CRC", "O" }, { "DATACRIACAO", "2026-12-10 11:12:13" }, { "STATUS", "C" },
+            { "TIPO_SOLICITACAO_CONTAB", 1 } });
+    m_jx->reopenAt(*m_jx->cdsSolicitacao_Contab, bare);
+    const QString file = backup(0, m_files.path());
+    const QByteArray data = Restore(*m_jx, m_prompts, m_folder.path()).decryptedData(file, restore::Kind::Enablement);
+    ASSERT_FALSE(data.contains("<endereco>")) << data.toStdString();
+    Target target(keys());
+    const qint64 restored = target.restore().ImportarHabilitacao(file);
+    EXPECT_EQ(lines(snapshot(target.folder.databasePath(), false, restored)),
+        lines(snapshot(m_folder.databasePath(), false, bare)));
+    db::Connection c;
+    c.open(target.folder.databasePath(), db::kDatabaseKey);
+    db::Statement keys = c.prepare("SELECT ifnull(ID_ENDERECO, 'nulo') || ifnull(ID_COMUNICACAO, 'nulo') FROM "
+                                   "SOLICITACAO_CONTAB");
+    ASSERT_TRUE(keys.step());
+    EXPECT_EQ(keys.text(0), "nulonulo");
+}
+
 TEST_F(RestoreTest, ListsOnlyNamesOfTheKindAsked)
 {
     const QString folder = m_files.path();

@@ -161,3 +161,20 @@ TEST_F(Searching, TheDetailsFollowAgainAfterAFailureWhileTheyWereOff)
     requests().moveTo(0);
     EXPECT_EQ(m_jx->cdsSolicIEEndEstab->value("ID_ENDERECO"), requests().value("ID_ENDERECO_ESTABELECIMENTO"));
 }
+
+TEST_F(Searching, APartialSearchOnAComputedColumnIgnoresCaseAsTheTableDoes)
+{
+    // "Categoria" is no column of the table: matched in memory, and as the table's LIKE matches
+    // a stored column (ASCII case aside).
+    ASSERT_EQ(create("12ABC34501DE35", "1234567890107").outcome, RequestLifecycle::Confirmation::Outcome::Opened);
+    m_jx->cdsSolicitacaoIE->setValue("NOME_EMPRESARIAL", "DELTA");
+    typeAddress(*m_jx->cdsSolicIEEndEstab);
+    ASSERT_TRUE(save().saved);
+    requests().moveTo(2);
+    EXPECT_EQ(m_search->confirm("Categoria", "filial", Form::Partial, false), Outcome::Found);
+    EXPECT_EQ(requests().text("DESC_CATEGORIA"), "Filial");
+    EXPECT_EQ(requests().text("CNPJ"), "12ABC34501DE35");
+    EXPECT_EQ(m_search->matchingRows(), QList<int> { 0 });
+    EXPECT_EQ(m_search->confirm("Nome Empresarial", "silva", Form::Partial, false), Outcome::Found);
+    EXPECT_EQ(m_search->matchingRows(), (QList<int> { 0, 1 }));
+}

@@ -145,6 +145,12 @@ TEST(BackupWindow, SelectedEnablementsBackedUpThenOneRestored)
         window.chooseCode(1);
         window.continueFromType();
         QTableView* grid = window.enablementGrid();
+        // The key is a column of the grid, out of sight.
+        ASSERT_EQ(grid->model()->columnCount(), 4);
+        EXPECT_EQ(grid->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Cód. Habilitação"));
+        EXPECT_TRUE(grid->isColumnHidden(3));
+        EXPECT_EQ(grid->model()->index(1, 3).data().toString(),
+            shell.e().valueAt(1, shell.e().fieldIndex("ID_SOLICITACAO_CONTABILISTA")).toString());
         // The first and the third.
         grid->selectionModel()->select(grid->model()->index(0, 0),
             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>
@@ -354,4 +355,25 @@ TEST(RequestWindows, Screenshots)
     TFrmCadastroEndereco address(shell.commands(), shell.jx(), shell.prompts);
     address.show();
     address.grab().save(dir + "/address.png");
+}
+
+TEST(RequestWindows, ACnpjTakesTheLettersAToZOnly)
+{
+    Shell shell;
+    QString shown;
+    whenShown<TFrmNovaIE>([&] {
+        auto* dialog = activeModal<TFrmNovaIE>();
+        ASSERT_NE(dialog, nullptr);
+        dialog->cnpjEdit()->setFocus();
+        // Typed as a keyboard sends them: a key event with its text (QTest maps ASCII only).
+        for (const QChar c : QStringLiteral("12ÉçAB")) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(dialog->cnpjEdit(), &press);
+        }
+        shown = dialog->cnpjEdit()->displayText();
+        dialog->reject();
+    });
+    shell.windows().newRequest();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("12.AB"))) << shown.toStdString();
+    EXPECT_FALSE(shown.contains(QStringLiteral("É")));
 }

@@ -18,7 +18,9 @@ template <typename W> W* waitForModal()
             found = qobject_cast<W*>(QApplication::activeModalWidget());
             return found != nullptr;
         },
-        3000);
+        // Generous: on a loaded machine a window may take seconds to come up, and a dialog not
+        // found is left open for good.
+        20000);
     if (found)
         (void)QTest::qWaitForWindowActive(found); // typing needs the focus, which an inactive window lacks
     return found;

@@ -6,6 +6,7 @@
 #include "db/Schema.h"
 #include "db/Sqlite.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -118,14 +119,22 @@ TEST_F(DeliveryChain, TransmitterRunRecordsProtocolsAndReceipts)
     ASSERT_EQ(receipt.status, 0) << receipt.err.toStdString();
     EXPECT_TRUE(receipt.outText().endsWith("\r\n"));
     const QStringList lines = receipt.outText().split("\r\n");
-    ASSERT_GT(lines.size(), 11);
+    ASSERT_GT(lines.size(), 16);
+    // As the printed receipt shows it: title, the protocol, its date and time, then the text.
+    const QString number = value("SELECT NUMEROPROTOCOLO FROM ENTREGAS WHERE HABILITACAO_ID = 2");
+    const QString moment = value("SELECT DATAHORAPROTOCOLO FROM ENTREGAS WHERE HABILITACAO_ID = 2");
+    EXPECT_EQ(lines[0], "Recibo de Transmissão da Habilitação de Contabilista/Empresa Contábil");
+    EXPECT_EQ(lines[1], "Nº do protocolo de transmissão: " + number);
+    EXPECT_EQ(lines[2], "Data da transmissão: " + QDate::fromString(moment.left(10), Qt::ISODate).toString("dd/MM/yyyy"));
+    EXPECT_EQ(lines[3], "Hora da transmissão: " + moment.mid(11));
+    EXPECT_EQ(lines[4], "");
     const QString verifier = value("SELECT VERIFICADORINTEGRIDADE FROM ENTREGAS WHERE HABILITACAO_ID = 2");
     EXPECT_EQ(verifier.size(), 40);
     // The transmitting program's own version, the file's verifier after transmission, its name.
-    EXPECT_EQ(lines[1], QString("Verificador de integridade:").leftJustified(35) + verifier);
-    EXPECT_EQ(lines[2], QString("Versão do JX off-line Transmissor:").leftJustified(35) + "1.00.00");
-    EXPECT_EQ(lines[3], QString("Nome do arquivo:").leftJustified(35) + "JXHCPF1114447773520261202091012.xml");
-    EXPECT_EQ(lines[10], "Identificação: 111.444.777-35");
+    EXPECT_EQ(lines[6], QString("Verificador de integridade:").leftJustified(35) + verifier);
+    EXPECT_EQ(lines[7], QString("Versão do JX off-line Transmissor:").leftJustified(35) + "1.00.00");
+    EXPECT_EQ(lines[8], QString("Nome do arquivo:").leftJustified(35) + "JXHCPF1114447773520261202091012.xml");
+    EXPECT_EQ(lines[15], "Identificação: 111.444.777-35");
     EXPECT_EQ(jxctl({ "recibo", "999", "--banco", m_path }).status, 2);
 }
 

@@ -12,6 +12,7 @@
 #include "delivery/DeliveryRun.h"
 #include "delivery/ProtocolCapture.h"
 #include "delivery/Receipts.h"
+#include "reports/ReceiptReport.h"
 
 #include <QDate>
 #include <QDir>
@@ -170,12 +171,14 @@ int receipt(const QStringList& argsIn)
     const qint64 id = idOf(args[0]);
     jx::db::Connection connection;
     openDatabase(connection, path);
-    jx::db::Statement s = connection.prepare(QStringLiteral("SELECT RECIBO FROM ENTREGAS WHERE IDENTIFICADOR = :ID"));
+    jx::db::Statement s = connection.prepare(QStringLiteral(
+        "SELECT NUMEROPROTOCOLO, DATAHORAPROTOCOLO, RECIBO, SOLICITACAO_ID FROM ENTREGAS WHERE IDENTIFICADOR = :ID"));
     s.bind(QStringLiteral(":ID"), id);
     if (!s.step())
         throw UsageError(QStringLiteral("Entrega %1 não encontrada.").arg(id));
-    // Exactly as stored, line ends included: nothing added.
-    const QByteArray text = jx::Receipts::fromWindows1252(s.value(0).toByteArray()).toUtf8();
+    // As the printed receipt shows it: the protocol first, then the stored text line for line.
+    const jx::report::ReceiptReport::Delivery delivery { s.text(0), s.value(1), s.value(2).toByteArray() };
+    const QByteArray text = jx::report::ReceiptReport::plainText(!s.isNull(3), delivery).toUtf8();
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
     return 0;
 }

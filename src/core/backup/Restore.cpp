@@ -459,8 +459,13 @@ Restore::Written Restore::write(const RestorePlan& plan)
             });
         }
     } else {
-        const qint64 address = recording(kEnablementAddress, [&] { return insertAddress(*plan.address, true); });
-        const qint64 contact = recording(kEnablementContact, [&] { return insert("COMUNICACAO", *plan.contact); });
+        // An enablement stored without address or contact comes back without them.
+        const QVariant address = plan.address
+            ? QVariant(recording(kEnablementAddress, [&] { return insertAddress(*plan.address, true); }))
+            : QVariant();
+        const QVariant contact = plan.contact
+            ? QVariant(recording(kEnablementContact, [&] { return insert("COMUNICACAO", *plan.contact); }))
+            : QVariant();
         key = recording(kEnablement, [&] {
             Values row = plan.filing;
             row.emplace_back(QStringLiteral("ID_ENDERECO"), address);

@@ -487,8 +487,11 @@ void parseRequest(pugi::xml_node dados, RestorePlan& plan)
 void parseEnablement(pugi::xml_node dados, RestorePlan& plan)
 {
     const pugi::xml_node h = dados.child("habilitacao");
-    plan.address = within(kEnablementAddress, [&] { return address(required(h, "endereco")); });
-    plan.contact = within(kEnablementContact, [&] { return contact(required(h, "comunicacao")); });
+    // The layout leaves out an empty address and an empty contact: what it wrote comes back.
+    if (h.child("endereco"))
+        plan.address = within(kEnablementAddress, [&] { return address(required(h, "endereco")); });
+    if (h.child("comunicacao"))
+        plan.contact = within(kEnablementContact, [&] { return contact(required(h, "comunicacao")); });
     within(kEnablement, [&] {
         if (!h)
             throw Error(kInvalidFormat);

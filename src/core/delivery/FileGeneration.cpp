@@ -62,8 +62,11 @@ bool LerNomeArquivo(const QString& name, TInfArquivo& info)
     info.hora = moment.mid(8, 2) + u':' + moment.mid(10, 2) + u':' + moment.mid(12, 2);
     if (moment.size() != 14 || !docs::onlyDigits(moment) || !docs::dateIsValid(info.data) || !docs::timeIsValid(info.hora))
         return false;
+    // A database copy's name is exactly the prefix, the moment and the extension: "JX", 14
+    // digits, ".bkp" (a kind letter or anything else after the moment makes it another file).
     if (info.tipo == QLatin1String("B"))
-        return info.extensao == QLatin1String(".bkp");
+        return name.size() == prefix.size() + 14 + 4 && name.at(prefix.size() + 14) == u'.'
+            && info.extensao == QLatin1String(".bkp");
     if (info.tipo == QLatin1String("S"))
         return info.extensao == QLatin1String(".xml");
     return true;

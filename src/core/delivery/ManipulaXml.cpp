@@ -195,13 +195,27 @@ bool verifierMatches(pugi::xml_document& document)
     return stored == computed;
 }
 
+bool foreignMarkup(const QByteArray& bytes)
+{
+    // The library drops these on parsing, so the verifier cannot see them; the program writes
+    // none (values are escaped), so any is a change made to the file.
+    if (bytes.contains("<!"))
+        return true;
+    const qsizetype declaration = bytes.indexOf("<?");
+    return (declaration > 0) || (declaration == 0 && bytes.indexOf("<?", 2) >= 0);
+}
+
 bool ConferirHash(const QString& fileName)
 {
     const QString file = fileName.trimmed();
     try {
+        QFile in(file);
+        if (!in.open(QIODevice::ReadOnly))
+            throw Error(QStringLiteral("Não foi possível abrir o arquivo %1: %2").arg(file, in.errorString()));
+        const QByteArray bytes = in.readAll();
         pugi::xml_document document;
-        xmlpass::load(document, file);
-        return verifierMatches(document);
+        xmlpass::loadBytes(document, bytes);
+        return !foreignMarkup(bytes) && verifierMatches(document);
     } catch (const Error& e) {
         throw Error(kHashCheckFailedText, e.userText());
     }

@@ -50,6 +50,9 @@ bool GravarVerificador(const QString& file, UserPrompts& prompts);
 // reads the file. A file without a verifier fails the check. Throws "Erro ao conferir o
 // hash!" when the file cannot be taken apart.
 bool ConferirHash(const QString& file);
+// Markup the program never writes and the verifier cannot see (a DOCTYPE, a comment, CDATA, a
+// processing instruction other than the leading declaration): a file holding any is altered.
+bool foreignMarkup(const QByteArray& bytes);
 // The same check on a parsed document, which loses its verifier element.
 bool verifierMatches(pugi::xml_document& document);
 QString RetirarValidador(const QString& file);

@@ -53,7 +53,7 @@ ReturnedFile readReturnedFile(const QByteArray& bytes)
     file.numero = QString::fromUtf8(protocol.child("numero").text().get());
     const QString date = QString::fromUtf8(protocol.child("data").text().get()).trimmed();
     const QString time = QString::fromUtf8(protocol.child("hora").text().get()).trimmed();
-    if (!xmlfile::verifierMatches(document)) {
+    if (xmlfile::foreignMarkup(bytes) || !xmlfile::verifierMatches(document)) {
         file.state = ReturnedFile::State::Incorrect;
         return file;
     }

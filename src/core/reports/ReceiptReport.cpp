@@ -32,6 +32,16 @@ QStringList ReceiptReport::receiptLines(const QByteArray& stored)
     return text.isEmpty() ? QStringList() : text.split(u'\n');
 }
 
+QString ReceiptReport::plainText(bool request, const Delivery& delivery)
+{
+    const QString crlf = QStringLiteral("\r\n");
+    QString text = (request ? kRequestTitle : kEnablementTitle) + crlf;
+    text += QStringLiteral("Nº do protocolo de transmissão: ") + delivery.protocol.trimmed() + crlf;
+    text += QStringLiteral("Data da transmissão: ") + DataLayouts::dateText(delivery.moment) + crlf;
+    text += QStringLiteral("Hora da transmissão: ") + timeText(delivery.moment) + crlf + crlf;
+    return text + Receipts::fromWindows1252(delivery.receipt);
+}
+
 ReceiptReport::Delivery ReceiptReport::currentDelivery(const data::RecordSet& deliveries)
 {
     if (deliveries.isEmpty())

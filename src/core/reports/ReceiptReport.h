@@ -28,6 +28,10 @@ public:
     // The current row of a deliveries set.
     static Delivery currentDelivery(const data::RecordSet& deliveries);
 
+    // The receipt as text, as the printed one shows it: title, protocol number, date and time of
+    // the protocol, an empty line, then the stored text; lines end in CR LF.
+    static QString plainText(bool request, const Delivery& delivery);
+
     // The receipt text's lines as stored (the line end after the last one ends it, it does
     // not start another).
     static QStringList receiptLines(const QByteArray& stored);

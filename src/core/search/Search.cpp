@@ -38,6 +38,15 @@ bool numeric(FieldType type)
         || type == FieldType::Real || type == FieldType::Decimal;
 }
 
+QString asciiLower(QString text)
+{
+    for (QChar& c : text) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return text;
+}
+
 // LIKE with the typed text taken literally: its own % and _ (and the escape) escaped.
 QString likePattern(const QString& value)
 {
@@ -126,9 +135,11 @@ bool Search::partial(int index, const QString& value)
     QSet<QString> keys;
     if (field.computed || field.memory) {
         // Not a column of the table: matched on the rows themselves.
+        // Case aside as the table's LIKE does it (ASCII letters only), so that both agree.
         const int key = m_set.fieldIndex(m_key);
+        const QString wanted = asciiLower(value);
         for (int v = 0; v < m_set.count(); ++v) {
-            if (m_set.valueAt(v, index).toString().contains(value))
+            if (asciiLower(m_set.valueAt(v, index).toString()).contains(wanted))
                 keys.insert(m_set.valueAt(v, key).toString());
         }
     } else {

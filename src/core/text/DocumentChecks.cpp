@@ -114,11 +114,14 @@ QString cpfCheckDigits(const QString& first9)
 
 bool cpfIsValid(const QString& text)
 {
-    // Only the digits count, and only the first eleven of them.
+    // Only the digits count, and only the first eleven of them; the mask's punctuation may
+    // stand between them, a letter may not (no CPF holds one).
     QString digits;
     for (const QChar c : text) {
         if (c >= u'0' && c <= u'9')
             digits.append(c);
+        else if (c.isLetter())
+            return false;
     }
     if (digits.size() < 11)
         return false;

@@ -87,7 +87,10 @@ TscruntBackup::TscruntBackup(
     m_requests = selectionGrid(this, "dbgSolicitacao", *m_jx.cdsSolicitacaoIE,
         { Column { QStringLiteral("DESC_CNPJ"), QStringLiteral("CNPJ") },
             Column { QStringLiteral("NOME_EMPRESARIAL"), QString() },
-            Column { QStringLiteral("STATUS"), QString() } });
+            Column { QStringLiteral("STATUS"), QString() },
+            Column { QStringLiteral("ID_SOLICITACAO"), QStringLiteral("Cód. Solicitação") } });
+    // The key stays with the grid (the search reads its columns), out of sight.
+    m_requests->setColumnHidden(3, true);
     m_requests->setColumnWidth(0, 140);
     m_requests->setColumnWidth(1, 320);
     m_pages->addWidget(makeFilingPage("tbsSolicitacao",
@@ -96,7 +99,9 @@ TscruntBackup::TscruntBackup(
     m_enablements = selectionGrid(this, "dbgHabContabilista", *m_jx.cdsSolicitacao_Contab,
         { Column { QStringLiteral("DESC_CRC"), QStringLiteral("CRC") },
             Column { QStringLiteral("DESC_IDENTIFICACAO"), QStringLiteral("Identificação") },
-            Column { QStringLiteral("STATUS"), QString() } });
+            Column { QStringLiteral("STATUS"), QString() },
+            Column { QStringLiteral("ID_SOLICITACAO_CONTABILISTA"), QStringLiteral("Cód. Habilitação") } });
+    m_enablements->setColumnHidden(3, true);
     m_enablements->setColumnWidth(0, 160);
     m_enablements->setColumnWidth(1, 160);
     m_pages->addWidget(makeFilingPage("tbsHabContabilista",

@@ -1,5 +1,6 @@
 #include "TFrmNovaIE.h"
 
+#include "Binders.h"
 #include "Commands.h"
 #include "text/Masks.h"
 
@@ -28,6 +29,7 @@ TFrmNovaIE::TFrmNovaIE(Commands& commands, QWidget* parent)
     m_cnpj = new QLineEdit(this);
     m_cnpj->setObjectName(QStringLiteral("medCNPJ"));
     m_cnpj->setInputMask(masks::toQtInputMask(masks::kCnpjEdit));
+    bind::documentLetters(m_cnpj, masks::kCnpjEdit);
     top->addRow(QStringLiteral("CNPJ "), m_cnpj);
     layout->addLayout(top);
 

@@ -108,10 +108,24 @@ bool sameKey(const QVariant& itemKey, const QVariant& stored)
     return itemKey.toString() == stored.toString();
 }
 
+void documentLetters(QLineEdit* edit, const QString& mask)
+{
+    // A mask's letter positions take any letter; a document's letters are A to Z only (an
+    // alphanumeric CNPJ holds no "É").
+    if (mask.contains(u'a'))
+        edit->setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("(?:[A-Za-z]|[^\\p{L}])*")), edit));
+    else if (qobject_cast<const QRegularExpressionValidator*>(edit->validator())
+        && edit->property("jxLetters").toBool())
+        edit->setValidator(nullptr);
+    edit->setProperty("jxLetters", mask.contains(u'a'));
+}
+
 void setMask(QLineEdit* edit, const QString& mask)
 {
     edit->setProperty("jxMask", mask);
     edit->setInputMask(mask.isEmpty() ? QString() : masks::toQtInputMask(mask));
+    documentLetters(edit, mask);
     if (auto refresh = edit->property("jxRefresh").value<QObject*>())
         QMetaObject::invokeMethod(refresh, "trigger");
 }
@@ -151,6 +165,8 @@ void lineEdit(QLineEdit* edit, RecordSet& set, const QString& field, const EditO
     }
     if (options.digitsOnly)
         edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    if (!options.money && !options.digitsOnly)
+        documentLetters(edit, options.mask);
     auto show = [edit, &set, field, options] {
         const QVariant stored = set.isOpen() && !set.isEmpty() ? set.value(field) : QVariant();
         const QString mask = maskOf(edit);

@@ -47,6 +47,8 @@ void lineEdit(QLineEdit* edit, data::RecordSet& set, const QString& field, const
 // Changes the mask of a bound edit (system notation, empty for none) and shows the stored
 // value through it; what is typed is stored without the mask's literals.
 void setMask(QLineEdit* edit, const QString& mask);
+// Where the mask has letter positions, only the letters A to Z may be typed there.
+void documentLetters(QLineEdit* edit, const QString& mask);
 // A date typed as dd/mm/yyyy; shows the stored ISO date and writes a valid or blank date
 // when editing finishes (an invalid one is left for the save's check to report).
 void dateEdit(QLineEdit* edit, data::RecordSet& set, const QString& field);
