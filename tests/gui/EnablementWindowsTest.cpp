@@ -123,6 +123,31 @@ TEST(EnablementWindows, BrowserOffersItsColumnsAndCommandsFollowTheList)
     EXPECT_EQ(sorted, QStringList({ "111.444.777-35", "390.533.447-05", "529.982.247-25" }));
 }
 
+// The labels name the fields in refused-value messages and in the search's column list;
+// only the key, the kind of filing and the two moments go without one.
+TEST(EnablementWindows, EveryColumnTheUserMeetsHasItsLabel)
+{
+    Shell shell;
+    RecordSet& e = shell.e();
+    if (!e.isOpen())
+        shell.jx().openSet(e);
+    // "CRC" is its own label.
+    const QStringList unlabelled { "ID_SOLICITACAO_CONTABILISTA", "TIPO_SOLICITACAO_CONTAB", "DATACRIACAO",
+        "DATAHABILITACAOCONTABILISTA", "CRC" };
+    for (int f = 0; f < e.fieldCount(); ++f) {
+        const data::Field& field = e.field(f);
+        if (!field.computed && !field.memory && !unlabelled.contains(field.name)) {
+            EXPECT_NE(field.label, field.name) << field.name.toStdString();
+        }
+    }
+    auto labelOf = [&e](const char* name) { return e.field(e.fieldIndex(QLatin1String(name))).label; };
+    EXPECT_EQ(labelOf("TIPO_IDENTIFICACAO_RESP"), "Tipo da Identificação do Responsável");
+    EXPECT_EQ(labelOf("CPF_RESPONSAVEL"), "CPF do Responsável");
+    EXPECT_EQ(labelOf("ID_ENDERECO"), "Endereço");
+    EXPECT_EQ(labelOf("ID_COMUNICACAO"), "Comunicação");
+    EXPECT_EQ(e.refusedValueText("ID_ENDERECO", "x"), "Valor inválido para o campo \"Endereço\": \"x\".");
+}
+
 TEST(EnablementWindows, TypedThroughTheFormAndSaved)
 {
     Shell shell;
