@@ -116,6 +116,33 @@ TEST(RequestWindows, CreateFillAndSaveThroughTheWindows)
     EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
 }
 
+// Enter is also the confirmation's shortcut: with the command live, Enter in the CNPJ still
+// only moves on, and Enter in the registration confirms once.
+TEST(RequestWindows, EnterInTheCnpjMovesOnAndInTheRegistrationConfirms)
+{
+    Shell shell;
+    TFrmNovaIE dialog(shell.commands());
+    int confirmations = 0;
+    dialog.confirm = [&confirmations] {
+        ++confirmations;
+        return false; // refused: the dialog stays
+    };
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    (void)QTest::qWaitForWindowActive(&dialog);
+    shell.commands().runUpdateRules();
+    ASSERT_TRUE(shell.commands().action("actSolicitacaoIEInclusaoConfirmar")->isEnabled());
+    dialog.cnpjEdit()->setFocus();
+    QTest::keyClicks(dialog.cnpjEdit(), "11222333000181");
+    QTest::keyClick(dialog.cnpjEdit(), Qt::Key_Return);
+    EXPECT_EQ(confirmations, 0);
+    EXPECT_EQ(dialog.focusWidget(), dialog.matrizEdit());
+    QTest::keyClick(dialog.matrizEdit(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(confirmations, 1);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.reject();
+}
+
 TEST(RequestWindows, AlphanumericCnpjTypedInLowerCase)
 {
     Shell shell;

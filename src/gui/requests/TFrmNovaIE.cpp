@@ -69,6 +69,16 @@ QString TFrmNovaIE::matrizDigits() const
 
 bool TFrmNovaIE::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter is also the confirmation's shortcut, which would fire before the field saw the
+    // key: the fields claim it, so Enter in the CNPJ moves on instead of confirming.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            key->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
