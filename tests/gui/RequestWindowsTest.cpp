@@ -4,6 +4,7 @@
 #include "TFrmCadastroEndereco.h"
 #include "TFrmNovaIE.h"
 #include "TFrmPergunta.h"
+#include "TFrmPrincipal.h"
 #include "TFrmSolicitacaoIE.h"
 #include "TFrmbrsIE.h"
 #include "data/TdtmJX.h"
@@ -27,6 +28,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/GuiHelpers.h"
 #include "../support/TestShell.h"
 
 using namespace jx;
@@ -381,4 +383,36 @@ TEST(RequestWindows, Screenshots)
     TFrmCadastroEndereco address(shell.commands(), shell.jx(), shell.prompts);
     address.show();
     address.grab().save(dir + "/address.png");
+}
+
+// Qt centres a dialog on its parent less a guessed frame, so a window opened from another
+// drifted; measured from the main window each opens in the same place every time.
+TEST(RequestWindows, WindowsOpenCentredOnTheMainWindowEveryTime)
+{
+    Shell shell;
+    {
+        db::Connection c;
+        c.open(shell.folder.databasePath(), db::kDatabaseKey);
+        c.exec("INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, STATUS) VALUES ('11222333000181', 'UMA', 'C')");
+    }
+    shell.jx().openSet(*shell.jx().cdsSolicitacaoIE);
+    QWidget* main = shell.startup->mainWindow();
+    ASSERT_TRUE(main->isVisible());
+    QList<QPoint> centres;
+    whenModal<TFrmbrsIE>([&](TFrmbrsIE* browser) {
+        centres << browser->frameGeometry().center();
+        for (int i = 0; i < 2; ++i) {
+            whenModal<TFrmSolicitacaoIE>([&](TFrmSolicitacaoIE* form) {
+                centres << form->frameGeometry().center();
+                shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+            });
+            shell.commands().action("actSolicitacaoIE_Editar")->trigger();
+        }
+    });
+    shell.commands().action("actAbrirSolicitacaoInscricaoEstadual")->trigger();
+    ASSERT_EQ(centres.size(), 3);
+    // The form is wider than the test screen, and the window system nudges it a little.
+    for (const QPoint& centre : centres)
+        EXPECT_LE((centre - main->frameGeometry().center()).manhattanLength(), 6) << centre.x() << "," << centre.y();
+    EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
 }

@@ -1,6 +1,7 @@
 #include "TFrmNovaIE.h"
 
 #include "Commands.h"
+#include "TFrmPadrao.h"
 #include "text/Masks.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -55,6 +57,13 @@ TFrmNovaIE::TFrmNovaIE(Commands& commands, QWidget* parent)
 
     m_cnpj->installEventFilter(this);
     m_ie->installEventFilter(this);
+}
+
+void TFrmNovaIE::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        centreOnMainWindow(this);
 }
 
 QString TFrmNovaIE::typedCnpj() const
