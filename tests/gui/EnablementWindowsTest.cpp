@@ -381,3 +381,32 @@ TEST(SearchWindow, PartialSearchThroughTheDialogPutsTheMatchesFirst)
     EXPECT_EQ(browser.grid()->model()->index(0, 0).data().toString(), "111.444.777-35");
     shell.expectPromptsMet();
 }
+
+// The search marks and re-sorts every row: the grid paints once at the end, and paints again
+// after a search that found nothing or was refused.
+TEST(SearchWindow, TheGridIsNotPaintedWhileTheSearchMarksAndSorts)
+{
+    Shell shell;
+    for (const char* cpf : { "52998224725", "11144477735", "39053344705" })
+        shell.saveComplete(cpf);
+    TFrmbrsContabilista browser(shell.commands(), shell.jx(), TFrmBrowser::Mode::Maintenance);
+    activate(&browser);
+    QTableView* grid = browser.grid();
+    QList<bool> paintingDuringSearch;
+    auto watch = [&] { paintingDuringSearch << grid->updatesEnabled(); };
+    QObject::connect(&shell.e(), &RecordSet::valuesChanged, grid, watch);
+    QObject::connect(&shell.e(), &RecordSet::dataReset, grid, watch);
+    TscrUntPesquisa search(shell.jx(), grid, shell.e(), QStringLiteral("SOLICITACAO_CONTAB"),
+        QStringLiteral("ID_SOLICITACAO_CONTABILISTA"));
+    activate(&search);
+    search.fieldList()->setCurrentIndex(search.fieldList()->findText("CRC"));
+    shell.prompts.expectInformation(Search::kEmptyValue);
+    EXPECT_FALSE(search.confirm());
+    EXPECT_TRUE(grid->updatesEnabled());
+    search.valueEdit()->setText("123");
+    EXPECT_TRUE(search.confirm());
+    EXPECT_FALSE(paintingDuringSearch.isEmpty());
+    EXPECT_FALSE(paintingDuringSearch.contains(true));
+    EXPECT_TRUE(grid->updatesEnabled());
+    shell.expectPromptsMet();
+}
