@@ -123,6 +123,31 @@ TEST(EnablementWindows, BrowserOffersItsColumnsAndCommandsFollowTheList)
     EXPECT_EQ(sorted, QStringList({ "111.444.777-35", "390.533.447-05", "529.982.247-25" }));
 }
 
+// The labels name the fields in refused-value messages and in the search's column list;
+// only the key, the kind of filing and the two moments go without one.
+TEST(EnablementWindows, EveryColumnTheUserMeetsHasItsLabel)
+{
+    Shell shell;
+    RecordSet& e = shell.e();
+    if (!e.isOpen())
+        shell.jx().openSet(e);
+    // "CRC" is its own label.
+    const QStringList unlabelled { "ID_SOLICITACAO_CONTABILISTA", "TIPO_SOLICITACAO_CONTAB", "DATACRIACAO",
+        "DATAHABILITACAOCONTABILISTA", "CRC" };
+    for (int f = 0; f < e.fieldCount(); ++f) {
+        const data::Field& field = e.field(f);
+        if (!field.computed && !field.memory && !unlabelled.contains(field.name)) {
+            EXPECT_NE(field.label, field.name) << field.name.toStdString();
+        }
+    }
+    auto labelOf = [&e](const char* name) { return e.field(e.fieldIndex(QLatin1String(name))).label; };
+    EXPECT_EQ(labelOf("TIPO_IDENTIFICACAO_RESP"), "Tipo da Identificação do Responsável");
+    EXPECT_EQ(labelOf("CPF_RESPONSAVEL"), "CPF do Responsável");
+    EXPECT_EQ(labelOf("ID_ENDERECO"), "Endereço");
+    EXPECT_EQ(labelOf("ID_COMUNICACAO"), "Comunicação");
+    EXPECT_EQ(e.refusedValueText("ID_ENDERECO", "x"), "Valor inválido para o campo \"Endereço\": \"x\".");
+}
+
 TEST(EnablementWindows, TypedThroughTheFormAndSaved)
 {
     Shell shell;
@@ -354,5 +379,34 @@ TEST(SearchWindow, PartialSearchThroughTheDialogPutsTheMatchesFirst)
     EXPECT_TRUE(escaped);
     EXPECT_EQ(shell.e().text("IDENTIFICACAO"), current);
     EXPECT_EQ(browser.grid()->model()->index(0, 0).data().toString(), "111.444.777-35");
+    shell.expectPromptsMet();
+}
+
+// The search marks and re-sorts every row: the grid paints once at the end, and paints again
+// after a search that found nothing or was refused.
+TEST(SearchWindow, TheGridIsNotPaintedWhileTheSearchMarksAndSorts)
+{
+    Shell shell;
+    for (const char* cpf : { "52998224725", "11144477735", "39053344705" })
+        shell.saveComplete(cpf);
+    TFrmbrsContabilista browser(shell.commands(), shell.jx(), TFrmBrowser::Mode::Maintenance);
+    activate(&browser);
+    QTableView* grid = browser.grid();
+    QList<bool> paintingDuringSearch;
+    auto watch = [&] { paintingDuringSearch << grid->updatesEnabled(); };
+    QObject::connect(&shell.e(), &RecordSet::valuesChanged, grid, watch);
+    QObject::connect(&shell.e(), &RecordSet::dataReset, grid, watch);
+    TscrUntPesquisa search(shell.jx(), grid, shell.e(), QStringLiteral("SOLICITACAO_CONTAB"),
+        QStringLiteral("ID_SOLICITACAO_CONTABILISTA"));
+    activate(&search);
+    search.fieldList()->setCurrentIndex(search.fieldList()->findText("CRC"));
+    shell.prompts.expectInformation(Search::kEmptyValue);
+    EXPECT_FALSE(search.confirm());
+    EXPECT_TRUE(grid->updatesEnabled());
+    search.valueEdit()->setText("123");
+    EXPECT_TRUE(search.confirm());
+    EXPECT_FALSE(paintingDuringSearch.isEmpty());
+    EXPECT_FALSE(paintingDuringSearch.contains(true));
+    EXPECT_TRUE(grid->updatesEnabled());
     shell.expectPromptsMet();
 }

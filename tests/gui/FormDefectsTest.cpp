@@ -582,3 +582,18 @@ TEST(FormDefects, QualificationShowsCnaefCodesAndYesNoOnlyForSOrN)
     shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
     form.done(QDialog::Rejected);
 }
+
+TEST(FormDefects, CnaefButtonsShowTheHand)
+{
+    Shell shell;
+    shell.threeRequests();
+    TFrmSolicitacaoIE form(shell.commands(), shell.jx(), shell.life(), shell.prompts);
+    activate(&form);
+    for (const char* name : { "btn_actCNAEFPrincipal", "btn_actCNAEFSecundario" }) {
+        auto* button = form.findChild<QToolButton*>(name);
+        ASSERT_NE(button, nullptr) << name;
+        EXPECT_EQ(button->cursor().shape(), Qt::PointingHandCursor) << name;
+    }
+    shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+    form.done(QDialog::Rejected);
+}

@@ -1,17 +1,20 @@
 // The print commands as a user meets them: the receipt chooser with both kinds of filing, the
 // printed pending list, the print selection of the browsers, and "Salvar PDF" of the preview.
 
-#include "Commands.h"
 #include "ReportWindows.h"
+#include "Commands.h"
+#include "ReportPainter.h"
+#include "TFrmHabContabilista.h"
+#include "TFrmSolicitacaoIE.h"
 #include "TFrmVerificarPendencias.h"
 #include "TFrmbrsContabilista.h"
 #include "TFrmbrsIE.h"
 #include "TscrRptPreview.h"
 #include "TscrUntEscolheTipoRecibo.h"
-#include "ReportPainter.h"
 #include "data/TdtmJX.h"
 #include "delivery/Receipts.h"
 #include "reports/PendingReport.h"
+#include "requests/RequestLifecycle.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -290,5 +293,44 @@ TEST(PrintSelection, EnablementPrintedFromItsBrowser)
     shell.commands().action("actSolicitacaoContab_Selecao")->trigger();
     EXPECT_TRUE(printed.contains("Habilitação de Contabilista/Empresa Contábil"));
     EXPECT_TRUE(printed.contains(shell.jx().cdsSolicitacao_Contab->text("IDENTIFICACAO")));
+    shell.expectPromptsMet();
+}
+
+// Editing is a maintenance command, yet a double click on a filing opens it while selecting
+// for print as well; the browser stays in print mode afterwards.
+TEST(PrintSelection, ADoubleClickOpensTheFilingUnderTheCursor)
+{
+    Shell shell;
+    shell.storeFilings();
+    auto doubleClickRow = [](QTableView* grid, int row) {
+        const QPoint at = grid->visualRect(grid->model()->index(row, 0)).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at); // the first click of the two
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    };
+    QString opened;
+    whenModal<TFrmbrsContabilista>([&](TFrmbrsContabilista* browser) {
+        ASSERT_FALSE(shell.enabled("actSolicitacaoContab_Alterar"));
+        whenModal<TFrmHabContabilista>([&](TFrmHabContabilista*) {
+            opened = shell.jx().cdsSolicitacao_Contab->text("IDENTIFICACAO");
+            shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+        });
+        doubleClickRow(browser->grid(), 2);
+        EXPECT_TRUE(browser->isVisible());
+        EXPECT_TRUE(browser->printButton()->isVisible());
+    });
+    shell.commands().action("actSolicitacaoContab_Selecao")->trigger();
+    EXPECT_EQ(opened, "39053344705");
+
+    opened.clear();
+    whenModal<TFrmbrsIE>([&](TFrmbrsIE* browser) {
+        whenModal<TFrmSolicitacaoIE>([&](TFrmSolicitacaoIE*) {
+            opened = shell.jx().cdsSolicitacaoIE->text("CNPJ");
+            shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+        });
+        doubleClickRow(browser->grid(), 1);
+    });
+    shell.commands().action("actSolicitacaoIE_Selecao")->trigger();
+    EXPECT_EQ(opened, "33344455000183");
+    EXPECT_FALSE(shell.jx().cdsSolicitacaoIE->hasPending());
     shell.expectPromptsMet();
 }

@@ -191,6 +191,43 @@ TEST(DetailWindows, PartnerFormChecksKindsAndRules)
     EXPECT_EQ(shell.inside("SELECT count(*) FROM SOLICITACAO_IE_SOCIO"), 1);
 }
 
+// Digits typed before the kind is chosen are kept and laid into the kind's mask, whether the
+// field was left first or the kind changed while the field still held the typing.
+TEST(DetailWindows, DigitsTypedBeforeTheKindAreLaidIntoItsMask)
+{
+    Shell shell;
+    TdtmJX& jx = shell.jx();
+    Persons& persons = shell.windows().persons();
+    RecordSet& p = *jx.cdsSolicitacao_IE_Socio;
+    for (const bool leftFirst : { true, false }) {
+        persons.beginAdd(Kind::Partner);
+        TFrmCadastroSocios form(shell.commands(), jx, persons, shell.prompts);
+        activate(&form);
+        auto* kind = qobject_cast<QComboBox*>(form.control("TIPO_IDENTIFICACAO"));
+        auto* identification = qobject_cast<QLineEdit*>(form.control("IDENTIFICACAO"));
+        identification->setFocus();
+        QTest::keyClicks(identification, "123456");
+        if (leftFirst) {
+            QTest::keyClick(identification, Qt::Key_Tab);
+            pick(kind, *jx.cdsTipo_Identificacao, "IDENTIFICACAO", 4);
+        } else {
+            // As a turn of the mouse wheel over the list does: the typing keeps the focus.
+            ASSERT_TRUE(jx.cdsTipo_Identificacao->locate("IDENTIFICACAO", 4));
+            kind->setCurrentIndex(jx.cdsTipo_Identificacao->recNo());
+            Q_EMIT kind->activated(kind->currentIndex());
+        }
+        EXPECT_EQ(identification->displayText(), "123.456.   -  ") << leftFirst;
+        pick(kind, *jx.cdsTipo_Identificacao, "IDENTIFICACAO", 3);
+        EXPECT_EQ(identification->displayText(), "12.345.6  /    -  ") << leftFirst;
+        identification->setFocus();
+        QTest::keyClick(identification, Qt::Key_Tab);
+        EXPECT_EQ(p.text("IDENTIFICACAO"), "123456") << leftFirst;
+        shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+        form.done(QDialog::Rejected);
+    }
+    shell.expectPromptsMet();
+}
+
 TEST(DetailWindows, DeletingThePartnerSelectedInTheGrid)
 {
     Shell shell;

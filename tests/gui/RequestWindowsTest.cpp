@@ -4,6 +4,7 @@
 #include "TFrmCadastroEndereco.h"
 #include "TFrmNovaIE.h"
 #include "TFrmPergunta.h"
+#include "TFrmPrincipal.h"
 #include "TFrmSolicitacaoIE.h"
 #include "TFrmbrsIE.h"
 #include "data/TdtmJX.h"
@@ -28,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/GuiHelpers.h"
 #include "../support/TestShell.h"
 
 using namespace jx;
@@ -115,6 +117,33 @@ TEST(RequestWindows, CreateFillAndSaveThroughTheWindows)
     EXPECT_EQ(shell.count("SELECT count(*) FROM ENDERECO"), 1);
     EXPECT_EQ(shell.count("SELECT count(*) FROM SOLICITACAO_IE WHERE NUMERO_DAE = '000000000123'"), 1);
     EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
+}
+
+// Enter is also the confirmation's shortcut: with the command live, Enter in the CNPJ still
+// only moves on, and Enter in the registration confirms once.
+TEST(RequestWindows, EnterInTheCnpjMovesOnAndInTheRegistrationConfirms)
+{
+    Shell shell;
+    TFrmNovaIE dialog(shell.commands());
+    int confirmations = 0;
+    dialog.confirm = [&confirmations] {
+        ++confirmations;
+        return false; // refused: the dialog stays
+    };
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    (void)QTest::qWaitForWindowActive(&dialog);
+    shell.commands().runUpdateRules();
+    ASSERT_TRUE(shell.commands().action("actSolicitacaoIEInclusaoConfirmar")->isEnabled());
+    dialog.cnpjEdit()->setFocus();
+    QTest::keyClicks(dialog.cnpjEdit(), "11222333000181");
+    QTest::keyClick(dialog.cnpjEdit(), Qt::Key_Return);
+    EXPECT_EQ(confirmations, 0);
+    EXPECT_EQ(dialog.focusWidget(), dialog.matrizEdit());
+    QTest::keyClick(dialog.matrizEdit(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(confirmations, 1);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.reject();
 }
 
 TEST(RequestWindows, AlphanumericCnpjTypedInLowerCase)
@@ -376,4 +405,36 @@ TEST(RequestWindows, ACnpjTakesTheLettersAToZOnly)
     shell.windows().newRequest();
     EXPECT_TRUE(shown.startsWith(QStringLiteral("12.AB"))) << shown.toStdString();
     EXPECT_FALSE(shown.contains(QStringLiteral("É")));
+}
+
+// Qt centres a dialog on its parent less a guessed frame, so a window opened from another
+// drifted; measured from the main window each opens in the same place every time.
+TEST(RequestWindows, WindowsOpenCentredOnTheMainWindowEveryTime)
+{
+    Shell shell;
+    {
+        db::Connection c;
+        c.open(shell.folder.databasePath(), db::kDatabaseKey);
+        c.exec("INSERT INTO SOLICITACAO_IE (CNPJ, NOME_EMPRESARIAL, STATUS) VALUES ('11222333000181', 'UMA', 'C')");
+    }
+    shell.jx().openSet(*shell.jx().cdsSolicitacaoIE);
+    QWidget* main = shell.startup->mainWindow();
+    ASSERT_TRUE(main->isVisible());
+    QList<QPoint> centres;
+    whenModal<TFrmbrsIE>([&](TFrmbrsIE* browser) {
+        centres << browser->frameGeometry().center();
+        for (int i = 0; i < 2; ++i) {
+            whenModal<TFrmSolicitacaoIE>([&](TFrmSolicitacaoIE* form) {
+                centres << form->frameGeometry().center();
+                shell.prompts.expectYesNo(RequestLifecycle::kCancelQuestion, true);
+            });
+            shell.commands().action("actSolicitacaoIE_Editar")->trigger();
+        }
+    });
+    shell.commands().action("actAbrirSolicitacaoInscricaoEstadual")->trigger();
+    ASSERT_EQ(centres.size(), 3);
+    // The form is wider than the test screen, and the window system nudges it a little.
+    for (const QPoint& centre : centres)
+        EXPECT_LE((centre - main->frameGeometry().center()).manhattanLength(), 6) << centre.x() << "," << centre.y();
+    EXPECT_TRUE(shell.prompts.allMet()) << shell.prompts.failures().join('\n').toStdString();
 }

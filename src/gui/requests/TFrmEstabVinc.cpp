@@ -50,10 +50,10 @@ LinkedListWindow::LinkedListWindow(Commands& commands, data::RecordSet& rows, co
     for (const char* command : { "actFecharPadrao", "actAjuda" })
         bottom->addWidget(makeCommandButton(this, commands, QLatin1String(command)));
     layout->addLayout(bottom);
-    for (const QString& command :
-        { insertCommand, deleteCommand, QStringLiteral("actCancelarPadrao"), QStringLiteral("actAjuda"),
-            QStringLiteral("actFecharPadrao") })
-        addAction(commands.action(command));
+    // Fechar owns Esc here; the menu's Cancelar claims no key, or Esc would be ambiguous.
+    addActions({ commands.action(insertCommand), commands.action(deleteCommand),
+        makeMenuEntry(this, commands, QStringLiteral("actCancelarPadrao")), commands.action(QStringLiteral("actAjuda")),
+        commands.action(QStringLiteral("actFecharPadrao")) });
     setContextMenuPolicy(Qt::ActionsContextMenu);
     resize(420, 320);
 }

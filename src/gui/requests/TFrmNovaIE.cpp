@@ -2,6 +2,7 @@
 
 #include "Binders.h"
 #include "Commands.h"
+#include "TFrmPadrao.h"
 #include "text/Masks.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -59,6 +61,13 @@ TFrmNovaIE::TFrmNovaIE(Commands& commands, QWidget* parent)
     m_ie->installEventFilter(this);
 }
 
+void TFrmNovaIE::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        centreOnMainWindow(this);
+}
+
 QString TFrmNovaIE::typedCnpj() const
 {
     return masks::strip(m_cnpj->displayText(), masks::kCnpjEdit);
@@ -71,6 +80,16 @@ QString TFrmNovaIE::matrizDigits() const
 
 bool TFrmNovaIE::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter is also the confirmation's shortcut, which would fire before the field saw the
+    // key: the fields claim it, so Enter in the CNPJ moves on instead of confirming.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            key->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

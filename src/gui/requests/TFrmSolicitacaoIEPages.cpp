@@ -122,7 +122,9 @@ QWidget* TFrmSolicitacaoIE::buildDadosIniciais()
               bind::displayEdit(d, r, QLatin1String(desc), QLatin1String(idField));
               h->addWidget(c);
               h->addWidget(d, 1);
-              h->addWidget(makeCommandButton(row, m_commands, QLatin1String(command)));
+              QToolButton* choose = makeCommandButton(row, m_commands, QLatin1String(command));
+              choose->setCursor(Qt::PointingHandCursor);
+              h->addWidget(choose);
               m_controls.insert(QLatin1String(panelName), row);
               return row;
           };

@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -25,12 +26,36 @@ namespace {
 
 const char* const kFormCaptions[] = { "Exata", "Parcial", "Iniciada com" };
 
+// Holds a widget's painting off for a scope, however the scope ends.
+class UpdatesSuspended {
+public:
+    explicit UpdatesSuspended(QWidget* widget)
+        : m_widget(widget)
+        , m_was(widget && widget->updatesEnabled())
+    {
+        if (m_widget)
+            m_widget->setUpdatesEnabled(false);
+    }
+    ~UpdatesSuspended()
+    {
+        if (m_widget)
+            m_widget->setUpdatesEnabled(m_was);
+    }
+    UpdatesSuspended(const UpdatesSuspended&) = delete;
+    UpdatesSuspended& operator=(const UpdatesSuspended&) = delete;
+
+private:
+    QPointer<QWidget> m_widget;
+    bool m_was;
+};
+
 } // namespace
 
-TscrUntPesquisa::TscrUntPesquisa(TdtmJX& jx, QTableView* grid, data::RecordSet& set, const QString& table,
-    const QString& key, QWidget* parent)
+TscrUntPesquisa::TscrUntPesquisa(
+    TdtmJX& jx, QTableView* grid, data::RecordSet& set, const QString& table, const QString& key, QWidget* parent)
     : TFrmPadrao(parent)
     , m_search(jx, set, table, key)
+    , m_grid(grid)
 {
     setObjectName(QStringLiteral("TscrUntPesquisa"));
     setWindowTitle(QStringLiteral("Pesquisa"));
@@ -135,6 +160,8 @@ bool TscrUntPesquisa::confirm()
     if (index < 0)
         return false;
     const QString value = m_dateMask ? m_value->displayText() : m_value->text();
+    // Marking and re-sorting every row would otherwise repaint the grid row by row.
+    const UpdatesSuspended frozen(m_grid);
     return m_search.confirm(m_field->itemText(index), value, Search::Form(m_forms->checkedId()), m_dateMask)
         == Search::Outcome::Found;
 }

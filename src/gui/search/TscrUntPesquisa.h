@@ -41,6 +41,7 @@ private:
     QLineEdit* m_value;
     QButtonGroup* m_forms;
     QPushButton* m_confirm;
+    QTableView* m_grid;
     bool m_dateMask = false;
 };
 

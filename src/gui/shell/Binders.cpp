@@ -123,6 +123,19 @@ void documentLetters(QLineEdit* edit, const QString& mask)
 
 void setMask(QLineEdit* edit, const QString& mask)
 {
+    // Typing not yet stored (the kind chosen while the field still holds it) keeps its letters
+    // and digits, laid again into the new mask; Qt would fit the old text, punctuation and
+    // blanks and all, position by position into the new one, and a refresh would drop it.
+    if (edit->isModified()) {
+        const QString before = maskOf(edit);
+        QString typed = before.isEmpty() ? edit->text() : masks::strip(edit->displayText(), before);
+        typed.remove(QRegularExpression(QStringLiteral("[^0-9A-Za-z]")));
+        edit->setProperty("jxMask", mask);
+        edit->setInputMask(mask.isEmpty() ? QString() : masks::toQtInputMask(mask));
+        edit->setText(mask.isEmpty() ? typed : masks::apply(typed, mask));
+        edit->setModified(true);
+        return;
+    }
     edit->setProperty("jxMask", mask);
     edit->setInputMask(mask.isEmpty() ? QString() : masks::toQtInputMask(mask));
     documentLetters(edit, mask);

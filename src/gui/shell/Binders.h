@@ -45,7 +45,8 @@ void setErrorSink(std::function<void(const QString&)> sink);
 // field refuses is reported and the edit shows the stored value again.
 void lineEdit(QLineEdit* edit, data::RecordSet& set, const QString& field, const EditOptions& options = {});
 // Changes the mask of a bound edit (system notation, empty for none) and shows the stored
-// value through it; what is typed is stored without the mask's literals.
+// value through it, or what is being typed, laid into the new mask; what is typed is stored
+// without the mask's literals.
 void setMask(QLineEdit* edit, const QString& mask);
 // Where the mask has letter positions, only the letters A to Z may be typed there.
 void documentLetters(QLineEdit* edit, const QString& mask);

@@ -163,6 +163,19 @@ QToolButton* makeCommandButton(QWidget* parent, Commands& commands, const QStrin
     return button;
 }
 
+QAction* makeMenuEntry(QWidget* owner, Commands& commands, const QString& name)
+{
+    QAction* command = commands.action(name);
+    auto* entry = new QAction(command->icon(), command->text(), owner);
+    entry->setObjectName(QStringLiteral("mnu_") + name);
+    entry->setToolTip(command->toolTip());
+    entry->setStatusTip(command->statusTip());
+    entry->setEnabled(command->isEnabled());
+    QObject::connect(command, &QAction::changed, entry, [command, entry] { entry->setEnabled(command->isEnabled()); });
+    QObject::connect(entry, &QAction::triggered, command, [command] { command->trigger(); });
+    return entry;
+}
+
 int helpTopicOf(const QWidget* window)
 {
     return window ? window->property("helpTopic").toInt() : 0;

@@ -44,6 +44,10 @@ private:
 // A flat button showing a command (its caption beside its picture).
 QToolButton* makeCommandButton(QWidget* parent, Commands& commands, const QString& name);
 
+// A context-menu entry for a command whose shortcut another control of the window owns: it
+// runs the command and follows its enabled state, but claims no key.
+QAction* makeMenuEntry(QWidget* owner, Commands& commands, const QString& name);
+
 // The help topic a window shows: its "helpTopic" property.
 int helpTopicOf(const QWidget* window);
 

@@ -44,8 +44,15 @@ TFrmBrowser::TFrmBrowser(
     m_grid->verticalHeader()->hide();
     layout->addWidget(m_grid, 1);
     bind::gridCursor(m_grid, set);
-    connect(m_grid, &QTableView::doubleClicked, this,
-        [&commands, edit = QLatin1String(look.edit)] { commands.action(edit)->trigger(); });
+    // The change command is enabled in maintenance only, yet a double click runs it while
+    // selecting for print too; trigger() would do nothing on the disabled action there.
+    connect(m_grid, &QTableView::doubleClicked, this, [&commands, mode, edit = QLatin1String(look.edit)] {
+        QAction* change = commands.action(edit);
+        if (mode == Mode::PrintSelection)
+            emit change->triggered(change->isChecked());
+        else
+            change->trigger();
+    });
 
     auto* orderRow = new QHBoxLayout;
     orderRow->addWidget(new QLabel(QStringLiteral("Ordenar por:"), this));

@@ -6,8 +6,11 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTabBar>
+#include <QMainWindow>
 #include <QRadioButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTabBar>
 
 namespace jx::gui {
 
@@ -66,9 +69,32 @@ bool TFrmPadrao::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void centreOnMainWindow(QWidget* window)
+{
+    QWidget* main = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(w) && w->isVisible() && w != window)
+            main = w;
+    }
+    QRect place = window->frameGeometry();
+    if (main)
+        place.moveCenter(main->frameGeometry().center());
+    else if (QScreen* screen = window->screen())
+        place.moveCenter(screen->availableGeometry().center());
+    else
+        return;
+    window->move(place.topLeft());
+}
+
 void TFrmPadrao::showEvent(QShowEvent* event)
 {
+    // A window that chose its own place keeps it.
+    const bool placed = testAttribute(Qt::WA_Moved);
     QDialog::showEvent(event);
+    if (!event->spontaneous() && !placed) {
+        centreOnMainWindow(this);
+        setAttribute(Qt::WA_Moved, false); // placed by the program, not by the window
+    }
     // Every window opens on its first field, never on a button.
     QWidget* focused = focusWidget();
     if (focused && !pressableButton(focused))

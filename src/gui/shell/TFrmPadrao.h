@@ -37,4 +37,9 @@ private:
     bool m_committing = false;
 };
 
+// Puts the window's centre on the main window's (on the screen's without one). Qt centres a
+// dialog on its parent less a guessed frame, so each window opened from another landed
+// further off; measured from the main window, a window opens in the same place every time.
+void centreOnMainWindow(QWidget* window);
+
 } // namespace jx::gui
