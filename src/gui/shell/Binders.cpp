@@ -134,6 +134,7 @@ void setMask(QLineEdit* edit, const QString& mask)
         edit->setInputMask(mask.isEmpty() ? QString() : masks::toQtInputMask(mask));
         edit->setText(mask.isEmpty() ? typed : masks::apply(typed, mask));
         edit->setModified(true);
+        documentLetters(edit, mask);
         return;
     }
     edit->setProperty("jxMask", mask);
