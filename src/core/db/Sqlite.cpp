@@ -1,5 +1,7 @@
 #include "db/Sqlite.h"
 
+#include "Error.h"
+
 #include <QDateTime>
 
 #include <sqlite3.h>
@@ -133,6 +135,15 @@ void Savepoint::rollback()
         m_connection.exec(QStringLiteral("RELEASE ") + m_name);
     }
     m_open = false;
+}
+
+QString failureText(const std::exception& failure)
+{
+    if (const auto* error = dynamic_cast<const Error*>(&failure))
+        return error->userText();
+    if (const auto* engine = dynamic_cast<const DbError*>(&failure))
+        return userMessage(engine->code(), engine->message());
+    return QString::fromLocal8Bit(failure.what());
 }
 
 bool DbError::isBusy() const

@@ -44,6 +44,9 @@ class Connection;
 // The engine's message in Portuguese for the failures a user can meet (locked, read-only
 // or full database, refused values); other messages pass unchanged.
 QString userMessage(int code, const QString& engineMessage);
+// What the user is told of any failure: a jx::Error's text, the engine's in Portuguese, else
+// the exception's own.
+QString failureText(const std::exception& failure);
 
 // Holds a transaction: begins one unless the connection already has one (transactions are
 // flat), and rolls back what it began unless committed or handed on with release().

@@ -161,15 +161,6 @@ struct RunLost : Error {
     using Error::Error;
 };
 
-QString errorText(const std::exception& failure)
-{
-    if (const auto* error = dynamic_cast<const Error*>(&failure))
-        return error->userText();
-    if (const auto* db = dynamic_cast<const db::DbError*>(&failure))
-        return db::userMessage(db->code(), db->message());
-    return QString::fromLocal8Bit(failure.what());
-}
-
 } // namespace
 
 bool DeliveryRun::commitRecords(QString* cause)
@@ -185,7 +176,7 @@ bool DeliveryRun::commitRecords(QString* cause)
         return true;
     } catch (const std::exception& failure) {
         if (cause)
-            *cause = errorText(failure);
+            *cause = db::failureText(failure);
     }
     rollBackRun();
     return false;
@@ -233,21 +224,29 @@ bool DeliveryRun::protocolRecorded(const QString& file)
     }
 }
 
+bool DeliveryRun::keepIfUnrecorded(const QString& file, bool tell)
+{
+    // A file whose protocol is already recorded (a run killed after its commit) is not kept.
+    if (!unregistered::carriesProtocol(file) || protocolRecorded(file))
+        return false;
+    try {
+        m_kept << unregistered::keep(m_programFolder, file);
+    } catch (const Error& e) {
+        // Left where it is: never deleted, and its folder stays with it.
+        if (tell)
+            m_prompts.error(e.userText());
+    }
+    return true;
+}
+
 void DeliveryRun::keepUnrecorded()
 {
     if (!m_work)
         return;
     const QFileInfoList entries = QDir(m_work->path()).entryInfoList(QDir::Files);
     for (const QFileInfo& entry : entries) {
-        const QString file = entry.absoluteFilePath();
-        if (m_files.contains(file) || !unregistered::carriesProtocol(file))
-            continue;
-        try {
-            m_kept << unregistered::keep(m_programFolder, file);
-        } catch (const Error& e) {
-            // Left in the working folder, which then stays: it is never deleted with it.
-            m_prompts.error(e.userText());
-        }
+        if (!m_files.contains(entry.absoluteFilePath()))
+            keepIfUnrecorded(entry.absoluteFilePath(), true);
     }
 }
 
@@ -285,20 +284,10 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
         m_prompts.error(kEditOpen);
         return false;
     }
-    // A file whose protocol is already recorded (a run killed after its commit) is not kept.
-    const WorkingFolder::Rescue keepIfUnrecorded = [this](const QString& file) {
-        if (!unregistered::carriesProtocol(file) || protocolRecorded(file))
-            return false;
-        try {
-            m_kept << unregistered::keep(m_programFolder, file);
-        } catch (const Error&) {
-            // left in place: never deleted
-        }
-        return true;
-    };
     std::unique_ptr<WorkingFolder> work;
     try {
-        work = std::make_unique<WorkingFolder>(m_programFolder, keepIfUnrecorded);
+        work = std::make_unique<WorkingFolder>(
+            m_programFolder, [this](const QString& file) { return keepIfUnrecorded(file, false); });
     } catch (const Error& e) {
         m_aborted = true;
         m_final = kNotDone;
@@ -367,7 +356,7 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
         if (committed) {
             // The deliveries are stored: what failed after them (the clean-up) takes none back.
             m_work->remove();
-            QString text = errorText(failure);
+            QString text = db::failureText(failure);
             if (!m_kept.isEmpty())
                 text += QStringLiteral("\r\n") + keptText();
             m_prompts.error(text);
@@ -387,7 +376,7 @@ bool DeliveryRun::FazerEntrega(const QList<int>& rows)
         if (m_transaction)
             rollBackRun();
         m_work->remove();
-        QString text = errorText(failure);
+        QString text = db::failureText(failure);
         // The run's own failure text first, the engine's cause below it.
         if (dynamic_cast<const RunLost*>(&failure))
             text = (m_mode == Mode::Diskette ? kDisketteFailed + QStringLiteral("\r\n") : kTransmitFailed) + text;
@@ -548,14 +537,14 @@ bool DeliveryRun::recordDelivery(const QString& id, const QString& status, bool 
         // A full disk or a damaged file makes the engine roll back the whole transaction: what
         // would follow could only be recorded outside it.
         if (!m_jx.database().connection().inTransaction())
-            throw RunLost(errorText(failure));
+            throw RunLost(db::failureText(failure));
         try {
             savepoint.rollback();
         } catch (const std::exception& undo) {
             // What the savepoint held cannot be told from the rest: the run goes back whole.
-            throw RunLost(errorText(undo));
+            throw RunLost(db::failureText(undo));
         }
-        const QString text = errorText(failure);
+        const QString text = db::failureText(failure);
         m_failures << id;
         try {
             for (RecordSet* set : { &deliveries, &filings }) {
@@ -761,7 +750,7 @@ void DeliveryRun::Transmitir()
             m_files = m_recordedFiles;
             m_ids = m_recordedIds;
         }
-        m_prompts.error(kTransmitFailed + errorText(failure));
+        m_prompts.error(kTransmitFailed + db::failureText(failure));
     }
 }
 

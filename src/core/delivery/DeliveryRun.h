@@ -164,6 +164,9 @@ private:
     // Moves every file of the working folder that carries a protocol but is not among the
     // recorded ones into the unregistered deliveries' folder.
     void keepUnrecorded();
+    // The working folder's rescue: keeps a file whose protocol the database does not hold;
+    // true when the file is not to be deleted. tell: a file that cannot be moved is said.
+    bool keepIfUnrecorded(const QString& file, bool tell);
     QString keptText() const;
     // Whether the database holds the protocol the file carries.
     bool protocolRecorded(const QString& file);

@@ -196,12 +196,7 @@ bool ProtocolCapture::tryCapture()
         throw;
     } catch (const std::exception& e) {
         // The routes show their own message; the cause goes to the error log too.
-        if (const auto* error = dynamic_cast<const Error*>(&e))
-            m_lastFailure = error->userText();
-        else if (const auto* failure = dynamic_cast<const db::DbError*>(&e))
-            m_lastFailure = db::userMessage(failure->code(), failure->message());
-        else
-            m_lastFailure = QString::fromLocal8Bit(e.what());
+        m_lastFailure = db::failureText(e);
         m_jx.Config.logError(QString::fromLocal8Bit(e.what()));
         return false;
     }
