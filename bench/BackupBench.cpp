@@ -206,5 +206,5 @@ int main(int argc, char** argv)
     jxbench::completeRequests();
     return jxbench::runWithRatios(argc, argv,
         { { "BM_Backup/iterations:1", "BM_SameRoutinesDirectly/iterations:1" },
-            { "BM_Restore/iterations:1", "BM_DecryptAndInsert/iterations:1" } });
+            { "BM_Restore/iterations:1", "BM_DecryptAndInsert/iterations:1" } }, "backup");
 }

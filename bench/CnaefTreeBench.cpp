@@ -63,5 +63,5 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     jx::db::createDatabase(path());
-    return jxbench::runWithRatios(argc, argv, { { "BM_BuildTree", "BM_ReadRows" } });
+    return jxbench::runWithRatios(argc, argv, { { "BM_BuildTree", "BM_ReadRows" } }, "cnaef_tree");
 }

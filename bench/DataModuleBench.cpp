@@ -193,5 +193,5 @@ int main(int argc, char** argv)
     buildDatabase();
     return jxbench::runWithRatios(argc, argv,
         { { "BM_OpenDataModule/iterations:3", "BM_RawReadSameRows/iterations:3" },
-            { "BM_ApplyInserts/iterations:3", "BM_RawInserts/iterations:3" } });
+            { "BM_ApplyInserts/iterations:3", "BM_RawInserts/iterations:3" } }, "data_module");
 }

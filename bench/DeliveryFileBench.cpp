@@ -107,5 +107,5 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     return jxbench::runWithRatios(
-        argc, argv, { { "BM_StampAndEncrypt/iterations:3", "BM_HashAndRewrite/iterations:3" } });
+        argc, argv, { { "BM_StampAndEncrypt/iterations:3", "BM_HashAndRewrite/iterations:3" } }, "delivery_file");
 }

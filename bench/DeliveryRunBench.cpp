@@ -93,5 +93,5 @@ int main(int argc, char** argv)
     jx::RsaKeyPair::generate().save(QDir(jxbench::folder().path()).filePath("BIN"));
     jxbench::fillRequests(kRequests);
     jxbench::completeRequests();
-    return jxbench::runWithRatios(argc, argv, { { "BM_DisketteRun/iterations:1", "BM_CopySameBytes/iterations:1" } });
+    return jxbench::runWithRatios(argc, argv, { { "BM_DisketteRun/iterations:1", "BM_CopySameBytes/iterations:1" } }, "delivery_run");
 }

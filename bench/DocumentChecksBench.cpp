@@ -44,5 +44,5 @@ BENCHMARK(BM_CnpjCheck);
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    return jxbench::runWithRatios(argc, argv, { { "BM_IeCheckLoadedPerCall", "BM_IeCheckLoadedOnce" } });
+    return jxbench::runWithRatios(argc, argv, { { "BM_IeCheckLoadedPerCall", "BM_IeCheckLoadedOnce" } }, "document_checks");
 }

@@ -71,5 +71,5 @@ int main(int argc, char** argv)
     QDir(jxbench::folder().path()).mkpath("saida");
     jx::RsaKeyPair::generate().save(QDir(jxbench::folder().path()).filePath("BIN"));
     jxbench::fillRequests(kRequests);
-    return jxbench::runWithRatios(argc, argv, { { "BM_Generate/iterations:1", "BM_WriteSameBytes/iterations:1" } });
+    return jxbench::runWithRatios(argc, argv, { { "BM_Generate/iterations:1", "BM_WriteSameBytes/iterations:1" } }, "generation");
 }

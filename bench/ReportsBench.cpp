@@ -103,5 +103,5 @@ int main(int argc, char** argv)
         c.exec("INSERT INTO SOLICITACAO_IE_RESPONSAVEL (ID_SOLICITACAO, IDENTIFICACAO, ID_FUNCAO, DATA_INICIO) "
                "VALUES (1, '52998224725', 1, '2006-03-01')");
     }
-    return jxbench::runWithRatios(argc, argv, { { "BM_RequestPdf/min_time:2.000", "BM_FixedTextsPdf/min_time:2.000" } });
+    return jxbench::runWithRatios(argc, argv, { { "BM_RequestPdf/min_time:2.000", "BM_FixedTextsPdf/min_time:2.000" } }, "reports");
 }

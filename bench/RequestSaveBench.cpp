@@ -174,5 +174,5 @@ int main(int argc, char** argv)
     fill(QDir(fullFolder().path()).filePath("Banco/JX.mdb"), kStoredRequests);
     return jxbench::runWithRatios(argc, argv,
         { { "BM_SaveRoutine/iterations:30", "BM_RawStatements/iterations:30" },
-            { "BM_SaveRoutineAt10000/iterations:30", "BM_SaveRoutine/iterations:30" } });
+            { "BM_SaveRoutineAt10000/iterations:30", "BM_SaveRoutine/iterations:30" } }, "request_save");
 }

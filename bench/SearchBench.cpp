@@ -74,5 +74,5 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     jxbench::createDatabase();
     fill();
-    return jxbench::runWithRatios(argc, argv, { { "BM_PartialSearch/iterations:3", "BM_SelectKeys/iterations:3" } });
+    return jxbench::runWithRatios(argc, argv, { { "BM_PartialSearch/iterations:3", "BM_SelectKeys/iterations:3" } }, "search");
 }

@@ -90,5 +90,5 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     buildProgramFolder();
     return jxbench::runWithRatios(
-        argc, argv, { { "BM_ProcessToMainWindow/iterations:5", "BM_OpenDataModuleAlone/iterations:5" } });
+        argc, argv, { { "BM_ProcessToMainWindow/iterations:5", "BM_OpenDataModuleAlone/iterations:5" } }, "startup");
 }

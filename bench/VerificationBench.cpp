@@ -87,5 +87,5 @@ int main(int argc, char** argv)
     jxbench::createDatabase();
     jxbench::fillRequests(kRequests);
     return jxbench::runWithRatios(
-        argc, argv, { { "BM_VerifyAll/iterations:1", "BM_ReadRows/iterations:1" } });
+        argc, argv, { { "BM_VerifyAll/iterations:1", "BM_ReadRows/iterations:1" } }, "verification");
 }
