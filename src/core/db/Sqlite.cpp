@@ -164,7 +164,8 @@ Connection::~Connection()
 void Connection::open(const QString& path, const QByteArray& key, bool create)
 {
     close();
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // A connection is only ever used by the thread that opened it: no engine mutex is needed.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -192,6 +193,9 @@ void Connection::open(const QString& path, const QByteArray& key, bool create)
 
 void Connection::close()
 {
+    // A cached statement still held by a Statement is finalized when that goes; close_v2
+    // keeps the handle alive until then.
+    m_cache.clear();
     if (m_db) {
         sqlite3_close_v2(m_db);
         m_db = nullptr;
@@ -219,6 +223,40 @@ Statement Connection::prepare(const QString& sql)
     return Statement(m_db, stmt);
 }
 
+struct Connection::CachedStatement {
+    sqlite3_stmt* stmt = nullptr;
+    bool inUse = false;
+    ~CachedStatement() { sqlite3_finalize(stmt); }
+};
+
+namespace {
+// Far more than the program's distinct statements; a bound against texts built at run time.
+constexpr size_t kCacheLimit = 256;
+} // namespace
+
+Statement Connection::cached(const QString& sql)
+{
+    if (!m_db)
+        throw DbError(SQLITE_MISUSE, QStringLiteral("conexão fechada"));
+    auto it = m_cache.find(sql);
+    if (it != m_cache.end() && !it->second->inUse) {
+        it->second->inUse = true;
+        return Statement(m_db, it->second);
+    }
+    if (it != m_cache.end())
+        return prepare(sql);
+    if (m_cache.size() >= kCacheLimit) {
+        for (auto e = m_cache.begin(); e != m_cache.end();)
+            e = e->second->inUse ? std::next(e) : m_cache.erase(e);
+    }
+    auto entry = std::make_shared<CachedStatement>();
+    const QByteArray text = sql.toUtf8();
+    check(m_db, sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &entry->stmt, nullptr));
+    entry->inUse = true;
+    m_cache.emplace(sql, entry);
+    return Statement(m_db, std::move(entry));
+}
+
 qint64 Connection::lastInsertId() const
 {
     return sqlite3_last_insert_rowid(m_db);
@@ -234,22 +272,23 @@ void Connection::setBusyTimeout(int milliseconds)
     sqlite3_busy_timeout(m_db, milliseconds);
 }
 
+// Transactions begin and end often (every group of reads): their statements are prepared once.
 void Connection::begin()
 {
     if (!inTransaction())
-        exec(QStringLiteral("BEGIN"));
+        cached(QStringLiteral("BEGIN")).run();
 }
 
 void Connection::commit()
 {
     if (inTransaction())
-        exec(QStringLiteral("COMMIT"));
+        cached(QStringLiteral("COMMIT")).run();
 }
 
 void Connection::rollback()
 {
     if (inTransaction())
-        exec(QStringLiteral("ROLLBACK"));
+        cached(QStringLiteral("ROLLBACK")).run();
 }
 
 bool Connection::inTransaction() const
@@ -268,15 +307,28 @@ Statement::Statement(sqlite3* db, sqlite3_stmt* stmt)
 {
 }
 
+Statement::Statement(sqlite3* db, std::shared_ptr<Connection::CachedStatement> cached)
+    : m_db(db)
+    , m_stmt(cached->stmt)
+    , m_cached(std::move(cached))
+{
+}
+
 Statement::~Statement()
 {
-    if (m_stmt)
+    if (m_cached) {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+        m_cached->inUse = false;
+    } else if (m_stmt) {
         sqlite3_finalize(m_stmt);
+    }
 }
 
 Statement::Statement(Statement&& other) noexcept
     : m_db(other.m_db)
     , m_stmt(other.m_stmt)
+    , m_cached(std::move(other.m_cached))
 {
     other.m_stmt = nullptr;
 }

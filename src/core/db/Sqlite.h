@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <unordered_map>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -106,6 +107,10 @@ public:
 
     void exec(const QString& sql);
     Statement prepare(const QString& sql);
+    // The statement prepared once for this connection and reused: it comes back reset, its
+    // bindings cleared, and returns to the cache when the Statement goes. One in use is never
+    // handed out twice (a nested use gets one of its own); close() finalizes them all.
+    Statement cached(const QString& sql);
     qint64 lastInsertId() const;
     int changes() const;
     // Milliseconds to wait for another connection's lock before a write fails as busy.
@@ -121,8 +126,11 @@ public:
     QString errorMessage() const;
 
 private:
+    struct CachedStatement;
+    friend class Statement;
     sqlite3* m_db = nullptr;
     QString m_path;
+    std::unordered_map<QString, std::shared_ptr<CachedStatement>> m_cache;
 };
 
 class Statement {
@@ -163,8 +171,12 @@ public:
     sqlite3_stmt* handle() const { return m_stmt; }
 
 private:
+    friend class Connection;
+    Statement(sqlite3* db, std::shared_ptr<Connection::CachedStatement> cached);
+
     sqlite3* m_db;
     sqlite3_stmt* m_stmt;
+    std::shared_ptr<Connection::CachedStatement> m_cached; // null: the Statement owns m_stmt
 };
 
 } // namespace jx::db
