@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -116,28 +117,55 @@ void rawReadOfTheModulesRows(jx::db::Connection& c)
     }
 }
 
-void BM_OpenDataModule(benchmark::State& state)
+void openDataModule()
 {
-    for (auto _ : state) {
+    jx::ScriptedPrompts prompts;
+    jx::TdtmDB database(folder().path(), prompts, [] {});
+    jx::TdtmJX module(database, prompts, [] {}, folder().path());
+    module.cdsSolicitacaoIE->first();
+    benchmark::DoNotOptimize(module.cdsSolicitacaoIE->value("CNPJ"));
+}
+
+void rawReadSameRows()
+{
+    jx::db::Connection c;
+    c.open(databasePath(), jx::db::kDatabaseKey);
+    rawReadOfTheModulesRows(c);
+}
+
+qint64 statusKiB(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qsizetype(qstrlen(key))).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+// The peak resident memory the open module adds, against the database file's size: the peak
+// is reset to the current resident set first (clear_refs), so the building of the database
+// does not count.
+void reportMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    const bool reset = clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+    clear.close();
+    const qint64 before = statusKiB("VmRSS:");
+    {
         jx::ScriptedPrompts prompts;
         jx::TdtmDB database(folder().path(), prompts, [] {});
-        jx::TdtmJX module(
-            database, prompts, [] {}, folder().path());
-        module.cdsSolicitacaoIE->first();
-        benchmark::DoNotOptimize(module.cdsSolicitacaoIE->value("CNPJ"));
+        jx::TdtmJX module(database, prompts, [] {}, folder().path());
+        benchmark::DoNotOptimize(module.cdsSolicitacaoIE->count());
     }
+    const qint64 peak = statusKiB("VmHWM:");
+    const double fileKiB = double(QFileInfo(databasePath()).size()) / 1024.0;
+    std::printf("data module: peak resident memory +%lld KiB for %d requests, database file %.0f KiB%s\n",
+        peak - before, kRequests, fileKiB, reset ? "" : " (peak not reset: the figure includes the set-up)");
+    jxbench::printRatio("data_module.peak_memory_per_file", double(peak - before) / fileKiB, 2.0);
 }
-BENCHMARK(BM_OpenDataModule)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-void BM_RawReadSameRows(benchmark::State& state)
-{
-    for (auto _ : state) {
-        jx::db::Connection c;
-        c.open(databasePath(), jx::db::kDatabaseKey);
-        rawReadOfTheModulesRows(c);
-    }
-}
-BENCHMARK(BM_RawReadSameRows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_ApplyInserts(benchmark::State& state)
 {
@@ -191,7 +219,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     buildDatabase();
-    return jxbench::runWithRatios(argc, argv,
-        { { "BM_OpenDataModule/iterations:3", "BM_RawReadSameRows/iterations:3" },
-            { "BM_ApplyInserts/iterations:3", "BM_RawInserts/iterations:3" } }, "data_module");
+    reportMemory();
+    jxbench::runPair({ "data_module.open_100000", 1.3, openDataModule, rawReadSameRows });
+    return jxbench::runWithRatios(
+        argc, argv, { { "BM_ApplyInserts/iterations:3", "BM_RawInserts/iterations:3" } }, "data_module");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QDate>
 #include <QString>
@@ -13,6 +14,7 @@
 
 namespace jx::db {
 class Connection;
+class Statement;
 }
 
 namespace jx::data {
@@ -135,8 +137,8 @@ public:
     std::vector<Change> pendingChanges() const;
     int pendingCount() const;
     bool hasPending() const { return pendingCount() > 0; }
-    const QVector<QVariant>& originalValues(int rawRow) const { return m_rows[rawRow].original; }
-    const QVector<QVariant>& deletedValues(int deletedIndex) const { return m_deleted[deletedIndex].values; }
+    QVector<QVariant> originalValues(int rawRow) const;
+    QVector<QVariant> deletedValues(int deletedIndex) const;
     bool isModified(int rawRow, int field) const;
     // The change was written: the row becomes plain (a deleted row is forgotten).
     void markSent(const Change& change);
@@ -182,20 +184,28 @@ signals:
     void stateChanged();
 
 private:
+    // Stored and memory cells in the form of data/RowCells.h; values and original share
+    // their bytes until the row is edited.
     struct Row {
-        QVector<QVariant> values;
-        QVector<QVariant> original;
+        QByteArray values;
+        QByteArray original;
         RowStatus status = RowStatus::Unchanged;
         qint64 sequence = 0;
         qint64 id = 0; // identity of the row while the set is open, in reading order
     };
     struct Deleted {
-        QVector<QVariant> values;
+        QByteArray values;
         qint64 sequence = 0;
         qint64 id = 0;
     };
 
     void rebuildView();
+    // Writes a cell into the row and into its original (a value that is no change).
+    static void setCellKeepingShare(Row& row, int field, const QVariant& value);
+    bool sameLayout(const db::Statement& statement) const;
+    // The fields of the statement's columns, then the memory and the computed ones.
+    void layOut(const db::Statement& statement, QVector<Field>& fields, std::vector<Computer>& computers,
+        std::vector<QByteArray>& names) const;
     // Puts the cursor on the row with this identity when visible, else on the visible row
     // given (clamped); true when the current row is another one. Emits nothing.
     bool placeCursorQuietly(qint64 rowId, int fallbackVisibleRow);
@@ -207,7 +217,11 @@ private:
     Row& currentRow();
     const Row& currentRowConst() const;
     int storedCount() const;
-    void invalidateOrderings() { m_orderings.clear(); }
+    void invalidateOrderings()
+    {
+        m_orderings.clear();
+        m_locateIndexes.clear();
+    }
     std::vector<int> orderingFor(int field);
 
     QString m_name;
@@ -216,6 +230,12 @@ private:
     QString m_key;
     QVariantMap m_params;
     QVector<Field> m_fields;
+    // The statement columns m_fields were laid out from: a reopen of the same statement keeps
+    // the layout instead of building it again.
+    QString m_layoutSql;
+    std::vector<QByteArray> m_layoutNames;
+    // Field positions by the name as callers spell it; emptied whenever the fields change.
+    mutable QHash<QString, int> m_fieldCache;
     std::vector<Computer> m_computers; // parallel to m_fields, empty for stored fields
     std::vector<Row> m_rows;
     std::vector<Deleted> m_deleted;
@@ -226,12 +246,21 @@ private:
     qint64 m_nextRowId = 1;
     bool m_eof = true;
     State m_state = State::Inactive;
-    QVector<QVariant> m_editSnapshot;
+    QByteArray m_editSnapshot;
     RowStatus m_editStatus = RowStatus::Unchanged;
     qint64 m_sequence = 0;
     Predicate m_filter;
     QString m_sortField;
     std::map<int, std::vector<int>> m_orderings;
+    // For locating a number in a stored field: each number's first visible row. Built on first
+    // use; dropped whenever values or the visible rows change. mixed: the field also holds
+    // texts, which only the full comparison can match.
+    struct LocateIndex {
+        QHash<double, int> firstRow;
+        bool mixed = false;
+    };
+    std::map<int, LocateIndex> m_locateIndexes;
+    const LocateIndex& locateIndexFor(int field);
 };
 
 } // namespace jx::data

@@ -5,6 +5,7 @@
 #include "data/RecordSetWriter.h"
 #include "db/ReferenceData.h"
 #include "db/Schema.h"
+#include "db/Sqlite.h"
 #include "delivery/DeliveryCrypto.h"
 #include "platform/ProgramFolder.h"
 #include "platform/UserPrompts.h"
@@ -247,6 +248,9 @@ void TdtmJX::openRequestDetails()
 {
     if (m_detailsOff > 0)
         return;
+    // The details of one filing are read in one transaction: one lock and one look at the
+    // file for all of them, and a consistent picture of the filing.
+    db::Transaction reads(m_db.connection());
     const RecordSet& r = *cdsSolicitacaoIE;
     cdsSolicitacao_IE_Socio->setParam("PAR", r.value("ID_SOLICITACAO"));
     cdsSolicitacao_IE_Responsavel->setParam("ID", r.value("ID_SOLICITACAO"));
@@ -261,33 +265,40 @@ void TdtmJX::openRequestDetails()
         openSet(*detail);
     }
     selectDeliveriesOfRequest(r.value("ID_SOLICITACAO").toLongLong());
+    reads.commit();
 }
 
 void TdtmJX::openPartnerDetails()
 {
+    db::Transaction reads(m_db.connection());
     cdsIESocioEnd->setParam("IDENDERECO", cdsSolicitacao_IE_Socio->value("ID_ENDERECO"));
     cdsIESocioCom->setParam("PAR", cdsSolicitacao_IE_Socio->value("ID_COMUNICACAO"));
     openSet(*cdsIESocioEnd);
     openSet(*cdsIESocioCom);
+    reads.commit();
 }
 
 void TdtmJX::openResponsibleDetails()
 {
+    db::Transaction reads(m_db.connection());
     cdsIERespEnd->setParam("IDENDERECO", cdsSolicitacao_IE_Responsavel->value("ID_ENDERECO"));
     cdsIERespCom->setParam("PAR", cdsSolicitacao_IE_Responsavel->value("ID_COMUNICACAO"));
     openSet(*cdsIERespEnd);
     openSet(*cdsIERespCom);
+    reads.commit();
 }
 
 void TdtmJX::openEnablementDetails()
 {
     if (m_detailsOff > 0)
         return;
+    db::Transaction reads(m_db.connection());
     cdsSolicitacao_Contab_End->setParam("PAR", cdsSolicitacao_Contab->value("ID_ENDERECO"));
     cdsSolicitacao_Contab_Com->setParam("PAR", cdsSolicitacao_Contab->value("ID_COMUNICACAO"));
     openSet(*cdsSolicitacao_Contab_End);
     openSet(*cdsSolicitacao_Contab_Com);
     selectDeliveriesOfEnablement(cdsSolicitacao_Contab->value("ID_SOLICITACAO_CONTABILISTA").toLongLong());
+    reads.commit();
 }
 
 void TdtmJX::selectDeliveriesOfRequest(qint64 requestId)

@@ -7,6 +7,9 @@
 #include "text/TextUtils.h"
 #include "verification/PendingTargets.h"
 
+#include <chrono>
+#include <cmath>
+
 
 namespace jx {
 
@@ -31,6 +34,11 @@ double number(const RecordSet& set, const char* field)
     if (set.isEmpty())
         return 0;
     const QVariant v = set.value(QLatin1String(field));
+    // A stored number is read as it is; its text would give the same value back.
+    if (data::isIntegral(v))
+        return double(v.toLongLong());
+    if (data::isFloating(v) && std::isfinite(v.toDouble()))
+        return v.toDouble();
     bool ok = false;
     const double d = v.toString().trimmed().toDouble(&ok);
     return ok ? d : 0;
@@ -53,6 +61,21 @@ bool shorterThan8(const RecordSet& set, const char* field)
 {
     const QString t = textOf(set, field);
     return !t.trimmed().isEmpty() && t.size() < 8;
+}
+
+// The local date, read again at most once a second: reading it costs a look at the time zone
+// file, and a batch checks thousands of filings in a row.
+QDate currentDay()
+{
+    using Clock = std::chrono::steady_clock;
+    static Clock::time_point readAt;
+    static QDate day;
+    const Clock::time_point now = Clock::now();
+    if (!day.isValid() || now - readAt >= std::chrono::seconds(1)) {
+        day = QDate::currentDate();
+        readAt = now;
+    }
+    return day;
 }
 
 } // namespace
@@ -103,6 +126,12 @@ void Verification::AdicionarPendencia(const QString& kind, const QString& area, 
 
 bool Verification::ApurarPendencias(int kind)
 {
+    // One reading of the clock for the whole run: every rule compares with the same day.
+    m_runDate = currentDay();
+    struct EndOfRun {
+        QDate& date;
+        ~EndOfRun() { date = QDate(); }
+    } endOfRun { m_runDate };
     m_jx.cdsPendecias->clearRows(); // the list shows the last run only
     m_errors = 0;
     m_scope.clear();

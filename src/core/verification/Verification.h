@@ -23,7 +23,10 @@ public:
 
     // "Today" of the date rules; the current date unless fixed (tests, jxctl --hoje).
     void setToday(const QDate& today) { m_today = today; }
-    QDate today() const { return m_today.isValid() ? m_today : QDate::currentDate(); }
+    QDate today() const
+    {
+        return m_today.isValid() ? m_today : m_runDate.isValid() ? m_runDate : QDate::currentDate();
+    }
 
     // kind 1: the current request; kind 0: the current enablement. True when no error was
     // added (warnings do not count).
@@ -63,6 +66,7 @@ private:
 
     TdtmJX& m_jx;
     QDate m_today;
+    QDate m_runDate; // while ApurarPendencias runs
     int m_errors = 0;
     // What the items being added are about, for their place on the form.
     QString m_scope;
