@@ -1,6 +1,7 @@
 #include "BackupWindows.h"
 #include "CommandTable.h"
 #include "Commands.h"
+#include "FirstExposure.h"
 #include "JxApplication.h"
 #include "Startup.h"
 #include "TFrmAguarde.h"
@@ -29,6 +30,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -99,6 +101,35 @@ TEST(StartupSequence, LockOfACrashedRunIsTakenOver)
     // A lock file naming a process that no longer exists.
     writeFile(QDir(shell.locks.path()).filePath("JX"), "999999\njx\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     EXPECT_TRUE(shell.start());
+}
+
+TEST(StartupSequence, BenchmarkProbeEndsAtTheMainWindowsFirstExposure)
+{
+    Shell shell;
+    int calls = 0;
+    bool exposedAtCall = false;
+    jx::app::FirstExposure probe(
+        [&shell]() -> QWidget* { return shell.startup ? shell.startup->mainWindow() : nullptr; },
+        [&] {
+            ++calls;
+            const QWindow* window = shell.startup->mainWindow()->windowHandle();
+            exposedAtCall = window && window->isExposed();
+        });
+    ASSERT_TRUE(shell.start());
+    // The splash came and went before; the main window's exposure is still to be delivered.
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return calls == 1; }, 2000));
+    EXPECT_TRUE(exposedAtCall);
+    EXPECT_GT(shell.startup->dataModuleOpenNs(), 0);
+
+    // Once only, whatever is exposed after.
+    QWidget other;
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    shell.startup->mainWindow()->hide();
+    shell.startup->mainWindow()->show();
+    QTest::qWait(50);
+    EXPECT_EQ(calls, 1);
 }
 
 TEST(MainWindow, CloseProtocol)

@@ -37,7 +37,11 @@ QLabel* makeRedBoldLabel(const QString& text, QWidget* parent, int pointSize)
     font.setBold(true);
     font.setPointSize(pointSize);
     label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: #c00000; background: transparent;"));
+    // A palette, not a style sheet: a style sheet sends the label through Qt's style sheet style
+    // (set up on first use), which the splash and the main window paid for at start-up for a colour.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0xC0, 0x00, 0x00));
+    label->setPalette(palette);
     return label;
 }
 

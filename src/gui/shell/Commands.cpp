@@ -1,12 +1,12 @@
 #include "Commands.h"
 
 #include "CommandTable.h"
+#include "StandardIcons.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
-#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
@@ -88,7 +88,7 @@ Commands::Commands(QObject* parent)
         if (*def.shortcut)
             action->setShortcut(QKeySequence(QLatin1String(def.shortcut)));
         if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-            action->setIcon(QApplication::style()->standardIcon(pictureFor(def)));
+            action->setIcon(standardIcon(pictureFor(def)));
         action->setEnabled(def.built);
         m_actions.insert(action->objectName(), action);
     }

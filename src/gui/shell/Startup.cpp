@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <cstdlib>
@@ -118,7 +119,10 @@ bool Startup::start()
             return false;
         }
         starting = false;
+        QElapsedTimer opening;
+        opening.start();
         m_jx = std::make_unique<TdtmJX>(*m_db, prompts, endNow, m_options.programFolder);
+        m_dataModuleOpenNs = opening.nsecsElapsed();
         m_commands = std::make_unique<Commands>();
         m_commands->showHelp = [this](int topic) { showHelp(topic); };
         bind::setErrorSink([&prompts](const QString& text) { prompts.error(text); });
