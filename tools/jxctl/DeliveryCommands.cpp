@@ -25,11 +25,12 @@ namespace jxctl {
 namespace {
 
 const QString kDeliverUsage = QStringLiteral(
-    "entregar disquete --drive PASTA|transmissor [--velkor CAMINHO] solicitacao|habilitacao ID... [--banco CAMINHO] "
-    "[--chaves PASTA]");
+    "entregar disquete --drive PASTA|transmissor [--velkor CAMINHO] solicitacao|habilitacao ID...|PRIMEIRO-ÚLTIMO "
+    "[--ids ARQUIVO] [--banco CAMINHO] [--chaves PASTA]");
 const QString kCaptureUsage = QStringLiteral("capturar --drive PASTA [--gravar] [--banco CAMINHO]");
-const QString kBackupUsage
-    = QStringLiteral("backup solicitacao|habilitacao ID... --pasta PASTA [--banco CAMINHO] [--chaves PASTA]");
+const QString kBackupUsage = QStringLiteral(
+    "backup solicitacao|habilitacao ID...|PRIMEIRO-ÚLTIMO [--ids ARQUIVO] --pasta PASTA [--banco CAMINHO] [--chaves "
+    "PASTA]");
 const QString kReceiptUsage = QStringLiteral("recibo ENTREGA_ID [--banco CAMINHO]");
 
 int deliver(const QStringList& argsIn)
@@ -39,7 +40,8 @@ int deliver(const QStringList& argsIn)
     const QString drive = takeOption(args, QStringLiteral("--drive"));
     const QString velkor = takeOption(args, QStringLiteral("--velkor"));
     const QString keys = takeOption(args, QStringLiteral("--chaves"));
-    if (args.size() < 3)
+    const QString idsFile = takeOption(args, QStringLiteral("--ids"));
+    if (args.size() < 2 || (args.size() < 3 && idsFile.isEmpty()))
         throw UsageError(QStringLiteral("Uso: jxctl %1").arg(kDeliverUsage));
     const QString route = args.takeFirst();
     const bool diskette = route == QLatin1String("disquete");
@@ -48,13 +50,7 @@ int deliver(const QStringList& argsIn)
     if (diskette && (drive.isEmpty() || !QFileInfo(drive).isDir()))
         throw UsageError(QStringLiteral("Informe com --drive a pasta ou o ponto de montagem do disco."));
     const bool request = requestKind(args.takeFirst(), kDeliverUsage);
-    QList<qint64> ids;
-    for (const QString& text : std::as_const(args)) {
-        const qint64 id = idOf(text);
-        if (ids.contains(id))
-            throw UsageError(QStringLiteral("O identificador %1 foi informado mais de uma vez.").arg(id));
-        ids << id;
-    }
+    const QList<qint64> ids = idList(args, idsFile);
 
     const auto module = openDataModule(path);
     jx::TdtmJX& jx = *module->jx;
@@ -131,16 +127,11 @@ int backup(const QStringList& argsIn)
     const QString path = databaseOption(args);
     const QString folder = takeOption(args, QStringLiteral("--pasta"));
     const QString keys = takeOption(args, QStringLiteral("--chaves"));
-    if (folder.isEmpty() || args.size() < 2)
+    const QString idsFile = takeOption(args, QStringLiteral("--ids"));
+    if (folder.isEmpty() || args.isEmpty() || (args.size() < 2 && idsFile.isEmpty()))
         throw UsageError(QStringLiteral("Uso: jxctl %1").arg(kBackupUsage));
     const bool request = requestKind(args.takeFirst(), kBackupUsage);
-    QList<qint64> ids;
-    for (const QString& text : std::as_const(args)) {
-        const qint64 id = idOf(text);
-        if (ids.contains(id))
-            throw UsageError(QStringLiteral("O identificador %1 foi informado mais de uma vez.").arg(id));
-        ids << id;
-    }
+    const QList<qint64> ids = idList(args, idsFile);
     if (!QDir().mkpath(folder))
         throw UsageError(QStringLiteral("Não foi possível criar a pasta %1.").arg(folder));
     const auto module = openDataModule(path);
