@@ -112,12 +112,41 @@ int capture(const QStringList& argsIn)
     const bool incorrect = !capture.incorrectFiles().isEmpty();
     if (!record)
         return incorrect ? 1 : 0;
+    // The whole disk in one transaction: a write the database refuses takes back the protocols
+    // recorded before it, so that the disk is simply captured again once the cause is mended.
+    jx::db::Transaction transaction(jx.database().connection());
     int refused = 0;
+    int captured = 0;
     for (int row = 0; row < list.count(); ++row) {
         list.moveTo(row);
-        if (!capture.capturarProtocolo())
+        if (capture.selectRecordedDelivery()) {
+            module->prompts.error(jx::ProtocolCapture::kAlreadyCaptured);
             ++refused;
+            continue;
+        }
+        // The data module shows what the database refused as it goes.
+        const int shown = module->prompts.shownCount();
+        if (capture.tryCapture()) {
+            ++captured;
+            continue;
+        }
+        if (!capture.lastFailure().isEmpty() || module->prompts.shownCount() > shown) {
+            transaction.rollback();
+            const QString cause = QString(capture.lastFailure()).replace(QLatin1String("\r\n"), QLatin1String(" "));
+            err(QStringLiteral("jxctl: ") + jx::ProtocolCapture::kNotCaptured
+                + (cause.isEmpty() ? QString() : u' ' + cause));
+            err(QStringLiteral("jxctl: Nenhum protocolo deste disco foi gravado (protocolo %1 de %2 recusado).")
+                    .arg(row + 1)
+                    .arg(list.count()));
+            return 2;
+        }
+        // No delivery of this disk waits for it.
+        module->prompts.error(jx::ProtocolCapture::kNotCaptured);
+        ++refused;
     }
+    transaction.commit();
+    if (captured > 0)
+        module->prompts.information(jx::ProtocolCapture::kCaptured);
     return refused == 0 && !incorrect ? 0 : 1;
 }
 
