@@ -338,3 +338,40 @@ TEST_F(Office, SeveralFilesOrAFolderAreRestored)
         "jxctl: Informe os arquivos ou, com --pasta, a pasta deles. Uso: jxctl restaurar ARQ...|--pasta PASTA [--banco "
         "CAMINHO] [--chaves PASTA]\n");
 }
+
+TEST_F(Office, AFilingMissingFromARangeStopsTheRunBeforeAnyFile)
+{
+    samples(3);
+    const QString before = dump();
+    const QString copies = m_home.filePath("copias");
+    const CtlRun backup = ctl({ "backup", "solicitacao", "2-4", "--pasta", copies });
+    EXPECT_EQ(backup.status, 2);
+    EXPECT_EQ(backup.err, "jxctl: Solicitação 4 não encontrada.\n");
+    EXPECT_EQ(QDir(copies).entryList({ "*.xml" }, QDir::Files).size(), 0);
+    const CtlRun delivery = ctl({ "entregar", "disquete", "--drive", m_disk, "solicitacao", "2-4" });
+    EXPECT_EQ(delivery.status, 2);
+    EXPECT_EQ(delivery.err, "jxctl: Solicitação 4 não encontrada.\n");
+    EXPECT_EQ(QDir(m_disk).entryList({ "*.xml" }, QDir::Files).size(), 0);
+    EXPECT_EQ(dump(), before);
+}
+
+TEST_F(Office, AFileOfAnotherNameAmongSeveralIsRefusedAlone)
+{
+    samples(3);
+    const QString copies = m_home.filePath("copias");
+    ASSERT_EQ(ctl({ "backup", "solicitacao", "1-3", "--pasta", copies }).status, 0);
+    const QString renamed = QDir::toNativeSeparators(m_home.filePath("notas.xml"));
+    ASSERT_TRUE(QFile::copy(copies + u'/' + fileOf(2), renamed));
+    QTemporaryDir other;
+    const QString target = other.filePath("JX.mdb");
+    ASSERT_EQ(jxctl({ "banco", "criar", target }).status, 0);
+    const QString first = QDir::toNativeSeparators(copies + u'/' + fileOf(1));
+    const QString last = QDir::toNativeSeparators(copies + u'/' + fileOf(3));
+    const CtlRun run = jxctl({ "restaurar", first, renamed, last, "--banco", target });
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.outText(), first + "\t1\n" + last + "\t2\n");
+    EXPECT_EQ(run.err,
+        "jxctl: " + renamed + ": O nome notas.xml não é o de um arquivo de solicitação ou de habilitação do JX.\n");
+    EXPECT_EQ(value(target, "SELECT group_concat(CNPJ, ' ') FROM (SELECT CNPJ FROM SOLICITACAO_IE ORDER BY ID_SOLICITACAO)"),
+        "00000001000136 00000003000125");
+}
