@@ -45,6 +45,7 @@ std::vector<Command> verifyCommands();
 std::vector<Command> deliveryCommands();
 std::vector<Command> restoreCommands();
 std::vector<Command> printCommands();
+std::vector<Command> sampleCommands();
 
 // The value after a "--flag" in args (removed from args), or fallback when absent.
 QString takeOption(QStringList& args, const QString& flag, const QString& fallback = {});

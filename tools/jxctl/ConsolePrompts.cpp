@@ -19,21 +19,25 @@ QString forTerminal(const QString& text)
 void ConsolePrompts::error(const QString& text)
 {
     m_errorShown = true;
+    ++m_shown;
     err(QStringLiteral("jxctl: ") + forTerminal(text));
 }
 
 void ConsolePrompts::warning(const QString& text)
 {
+    ++m_shown;
     err(QStringLiteral("jxctl: aviso: ") + forTerminal(text));
 }
 
 void ConsolePrompts::information(const QString& text)
 {
+    ++m_shown;
     err(QStringLiteral("jxctl: ") + forTerminal(text));
 }
 
 void ConsolePrompts::message(const QString& text)
 {
+    ++m_shown;
     err(QStringLiteral("jxctl: ") + forTerminal(text));
 }
 

@@ -18,9 +18,12 @@ public:
     QString chooseSaveFile(const QString& caption, const QString& suggestedPath, const QString& filter) override;
 
     bool errorShown() const { return m_errorShown; }
+    // Errors, warnings, informations and messages shown so far.
+    int shownCount() const { return m_shown; }
 
 private:
     bool m_errorShown = false;
+    int m_shown = 0;
 };
 
 } // namespace jxctl

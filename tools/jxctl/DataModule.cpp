@@ -8,7 +8,10 @@
 #include "verification/Verification.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 
 namespace jxctl {
 
@@ -51,6 +54,54 @@ qint64 idOf(const QString& text)
     if (!ok)
         throw UsageError(QStringLiteral("Identificador inválido: \"%1\".").arg(text));
     return id;
+}
+
+QList<qint64> idList(const QStringList& words, const QString& idsFile)
+{
+    QStringList items = words;
+    if (!idsFile.isEmpty()) {
+        if (!QFileInfo(idsFile).isFile())
+            throw UsageError(QStringLiteral("Arquivo de identificadores não encontrado: %1").arg(idsFile));
+        QFile file(idsFile);
+        if (!file.open(QIODevice::ReadOnly))
+            throw UsageError(QStringLiteral("Não foi possível ler o arquivo de identificadores %1.").arg(idsFile));
+        items += QString::fromUtf8(file.readAll()).split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    }
+    QList<qint64> ids;
+    QSet<qint64> seen;
+    auto add = [&](qint64 id) {
+        if (seen.contains(id))
+            throw UsageError(QStringLiteral("O identificador %1 foi informado mais de uma vez.").arg(id));
+        if (ids.size() >= kMaxIds)
+            throw UsageError(QStringLiteral("Identificadores demais: no máximo %1 de uma vez.").arg(kMaxIds));
+        seen.insert(id);
+        ids << id;
+    };
+    for (const QString& item : std::as_const(items)) {
+        // A leading minus is a sign; one after a digit ends the range's first identifier.
+        const qsizetype dash = item.indexOf(u'-', 1);
+        if (dash < 0) {
+            add(idOf(item));
+            continue;
+        }
+        bool firstOk = false;
+        bool lastOk = false;
+        const qint64 first = item.left(dash).toLongLong(&firstOk);
+        const qint64 last = item.mid(dash + 1).toLongLong(&lastOk);
+        if (!firstOk || !lastOk)
+            throw UsageError(QStringLiteral("Intervalo inválido: \"%1\" (use PRIMEIRO-ÚLTIMO, como 1-1000).").arg(item));
+        if (first > last)
+            throw UsageError(
+                QStringLiteral("Intervalo inválido: \"%1\" (o primeiro identificador passa do último).").arg(item));
+        // Unsigned, so that ends far apart cannot overflow: last >= first.
+        if (quint64(last) - quint64(first) >= quint64(kMaxIds))
+            throw UsageError(QStringLiteral("Identificadores demais: no máximo %1 de uma vez.").arg(kMaxIds));
+        for (qint64 id = first; id <= last; ++id)
+            add(id);
+    }
+    if (ids.isEmpty())
+        throw UsageError(QStringLiteral("Informe ao menos um identificador (ID, intervalo como 1-1000 ou --ids ARQUIVO)."));
+    return ids;
 }
 
 // Puts the filing current (its details follow) and sets the current kind.

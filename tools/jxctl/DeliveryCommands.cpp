@@ -25,11 +25,12 @@ namespace jxctl {
 namespace {
 
 const QString kDeliverUsage = QStringLiteral(
-    "entregar disquete --drive PASTA|transmissor [--velkor CAMINHO] solicitacao|habilitacao ID... [--banco CAMINHO] "
-    "[--chaves PASTA]");
+    "entregar disquete --drive PASTA|transmissor [--velkor CAMINHO] solicitacao|habilitacao ID...|PRIMEIRO-ÚLTIMO "
+    "[--ids ARQUIVO] [--banco CAMINHO] [--chaves PASTA]");
 const QString kCaptureUsage = QStringLiteral("capturar --drive PASTA [--gravar] [--banco CAMINHO]");
-const QString kBackupUsage
-    = QStringLiteral("backup solicitacao|habilitacao ID... --pasta PASTA [--banco CAMINHO] [--chaves PASTA]");
+const QString kBackupUsage = QStringLiteral(
+    "backup solicitacao|habilitacao ID...|PRIMEIRO-ÚLTIMO [--ids ARQUIVO] --pasta PASTA [--banco CAMINHO] [--chaves "
+    "PASTA]");
 const QString kReceiptUsage = QStringLiteral("recibo ENTREGA_ID [--banco CAMINHO]");
 
 int deliver(const QStringList& argsIn)
@@ -39,7 +40,8 @@ int deliver(const QStringList& argsIn)
     const QString drive = takeOption(args, QStringLiteral("--drive"));
     const QString velkor = takeOption(args, QStringLiteral("--velkor"));
     const QString keys = takeOption(args, QStringLiteral("--chaves"));
-    if (args.size() < 3)
+    const QString idsFile = takeOption(args, QStringLiteral("--ids"));
+    if (args.size() < 2 || (args.size() < 3 && idsFile.isEmpty()))
         throw UsageError(QStringLiteral("Uso: jxctl %1").arg(kDeliverUsage));
     const QString route = args.takeFirst();
     const bool diskette = route == QLatin1String("disquete");
@@ -48,13 +50,7 @@ int deliver(const QStringList& argsIn)
     if (diskette && (drive.isEmpty() || !QFileInfo(drive).isDir()))
         throw UsageError(QStringLiteral("Informe com --drive a pasta ou o ponto de montagem do disco."));
     const bool request = requestKind(args.takeFirst(), kDeliverUsage);
-    QList<qint64> ids;
-    for (const QString& text : std::as_const(args)) {
-        const qint64 id = idOf(text);
-        if (ids.contains(id))
-            throw UsageError(QStringLiteral("O identificador %1 foi informado mais de uma vez.").arg(id));
-        ids << id;
-    }
+    const QList<qint64> ids = idList(args, idsFile);
 
     const auto module = openDataModule(path);
     jx::TdtmJX& jx = *module->jx;
@@ -116,12 +112,41 @@ int capture(const QStringList& argsIn)
     const bool incorrect = !capture.incorrectFiles().isEmpty();
     if (!record)
         return incorrect ? 1 : 0;
+    // The whole disk in one transaction: a write the database refuses takes back the protocols
+    // recorded before it, so that the disk is simply captured again once the cause is mended.
+    jx::db::Transaction transaction(jx.database().connection());
     int refused = 0;
+    int captured = 0;
     for (int row = 0; row < list.count(); ++row) {
         list.moveTo(row);
-        if (!capture.capturarProtocolo())
+        if (capture.selectRecordedDelivery()) {
+            module->prompts.error(jx::ProtocolCapture::kAlreadyCaptured);
             ++refused;
+            continue;
+        }
+        // The data module shows what the database refused as it goes.
+        const int shown = module->prompts.shownCount();
+        if (capture.tryCapture()) {
+            ++captured;
+            continue;
+        }
+        if (!capture.lastFailure().isEmpty() || module->prompts.shownCount() > shown) {
+            transaction.rollback();
+            const QString cause = QString(capture.lastFailure()).replace(QLatin1String("\r\n"), QLatin1String(" "));
+            err(QStringLiteral("jxctl: ") + jx::ProtocolCapture::kNotCaptured
+                + (cause.isEmpty() ? QString() : u' ' + cause));
+            err(QStringLiteral("jxctl: Nenhum protocolo deste disco foi gravado (protocolo %1 de %2 recusado).")
+                    .arg(row + 1)
+                    .arg(list.count()));
+            return 2;
+        }
+        // No delivery of this disk waits for it.
+        module->prompts.error(jx::ProtocolCapture::kNotCaptured);
+        ++refused;
     }
+    transaction.commit();
+    if (captured > 0)
+        module->prompts.information(jx::ProtocolCapture::kCaptured);
     return refused == 0 && !incorrect ? 0 : 1;
 }
 
@@ -131,16 +156,11 @@ int backup(const QStringList& argsIn)
     const QString path = databaseOption(args);
     const QString folder = takeOption(args, QStringLiteral("--pasta"));
     const QString keys = takeOption(args, QStringLiteral("--chaves"));
-    if (folder.isEmpty() || args.size() < 2)
+    const QString idsFile = takeOption(args, QStringLiteral("--ids"));
+    if (folder.isEmpty() || args.isEmpty() || (args.size() < 2 && idsFile.isEmpty()))
         throw UsageError(QStringLiteral("Uso: jxctl %1").arg(kBackupUsage));
     const bool request = requestKind(args.takeFirst(), kBackupUsage);
-    QList<qint64> ids;
-    for (const QString& text : std::as_const(args)) {
-        const qint64 id = idOf(text);
-        if (ids.contains(id))
-            throw UsageError(QStringLiteral("O identificador %1 foi informado mais de uma vez.").arg(id));
-        ids << id;
-    }
+    const QList<qint64> ids = idList(args, idsFile);
     if (!QDir().mkpath(folder))
         throw UsageError(QStringLiteral("Não foi possível criar a pasta %1.").arg(folder));
     const auto module = openDataModule(path);

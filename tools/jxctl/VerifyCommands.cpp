@@ -7,6 +7,7 @@
 
 #include "Error.h"
 #include "data/TdtmJX.h"
+#include "db/Sqlite.h"
 #include "db/TdtmDB.h"
 #include "text/DocumentChecks.h"
 #include "verification/Verification.h"
@@ -20,7 +21,39 @@ namespace jxctl {
 
 namespace {
 
-const QString kUsage = QStringLiteral("verificar solicitacao|habilitacao ID [--banco CAMINHO] [--hoje DD/MM/AAAA]");
+const QString kUsage = QStringLiteral("verificar solicitacao|habilitacao ID | verificar solicitacoes|habilitacoes todas "
+                                      "[--banco CAMINHO] [--hoje DD/MM/AAAA]");
+
+// Every filing of the kind, as the delivery run verifies them: the ones with errors (key and
+// number of errors), then the count. True when none has an error.
+bool verifyAll(jx::TdtmJX& jx, bool request, const QDate& today)
+{
+    jx.TipoAtual = request ? 1 : 0;
+    jx::data::RecordSet& filings = request ? *jx.cdsSolicitacaoIE : *jx.cdsSolicitacao_Contab;
+    const QString key = request ? QStringLiteral("ID_SOLICITACAO") : QStringLiteral("ID_SOLICITACAO_CONTABILISTA");
+    jx::Verification verification(jx);
+    if (today.isValid())
+        verification.setToday(today);
+    int withErrors = 0;
+    {
+        // One read transaction: every filing judged on the same state of the database.
+        jx::db::Transaction snapshot(jx.database().connection());
+        for (int v = 0; v < filings.count(); ++v) {
+            filings.moveTo(v); // its details follow
+            if (verification.ApurarPendencias(request ? 1 : 0))
+                continue;
+            if (withErrors++ == 0)
+                out(QStringLiteral("ID\tErros"));
+            out(filings.text(key) + u'\t' + QString::number(verification.errorCount()));
+        }
+        snapshot.commit();
+    }
+    out(QStringLiteral("%1 verificadas: %2; com erros: %3.")
+            .arg(request ? QStringLiteral("Solicitações") : QStringLiteral("Habilitações"))
+            .arg(filings.count())
+            .arg(withErrors));
+    return withErrors == 0;
+}
 
 int verify(const QStringList& argsIn)
 {
@@ -28,6 +61,13 @@ int verify(const QStringList& argsIn)
     const QString path = databaseOption(args);
     const QDate today = todayOption(args);
     requireCount(args, 2, kUsage);
+    const bool all = args[0] == QLatin1String("solicitacoes") || args[0] == QLatin1String("habilitacoes");
+    if (all) {
+        if (args[1] != QLatin1String("todas"))
+            throw UsageError(QStringLiteral("Use \"todas\" depois de %1. Uso: jxctl %2").arg(args[0], kUsage));
+        const auto module = openDataModule(path);
+        return verifyAll(*module->jx, args[0] == QLatin1String("solicitacoes"), today) ? 0 : 1;
+    }
     const bool request = requestKind(args[0], kUsage);
     const qint64 id = idOf(args[1]);
     const auto module = openDataModule(path);

@@ -30,6 +30,8 @@ std::vector<jxctl::Command> allCommands()
         commands.push_back(std::move(command));
     for (auto& command : jxctl::printCommands())
         commands.push_back(std::move(command));
+    for (auto& command : jxctl::sampleCommands())
+        commands.push_back(std::move(command));
     return commands;
 }
 
