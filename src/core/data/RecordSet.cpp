@@ -120,9 +120,6 @@ bool RecordSet::sameLayout(const db::Statement& statement) const
     const int columns = statement.columnCount();
     if (m_fields.isEmpty() || m_layoutSql != m_sql || int(m_layoutNames.size()) != columns)
         return false;
-    // The very statement the layout came from has the same columns.
-    if (statement.handle() == m_layoutStatement)
-        return true;
     for (int c = 0; c < columns; ++c) {
         if (std::strcmp(sqlite3_column_name(statement.handle(), c), m_layoutNames[size_t(c)].constData()) != 0)
             return false;
@@ -219,7 +216,6 @@ void RecordSet::open(db::Connection& connection)
         m_layoutNames = std::move(names);
         m_layoutSql = m_sql;
     }
-    m_layoutStatement = statement.handle();
     m_rows = std::move(rows);
     m_nextRowId = nextId;
     m_deleted.clear();
@@ -240,7 +236,6 @@ void RecordSet::openEmpty(const QVector<Field>& fields)
     m_fieldCache.clear();
     m_fields = fields;
     m_layoutSql.clear();
-    m_layoutStatement = nullptr;
     m_layoutNames.clear();
     m_computers.assign(fields.size(), Computer());
     m_rows.clear();

@@ -234,7 +234,6 @@ private:
     // the layout instead of building it again.
     QString m_layoutSql;
     std::vector<QByteArray> m_layoutNames;
-    const void* m_layoutStatement = nullptr; // compared, never used
     // Field positions by the name as callers spell it; emptied whenever the fields change.
     mutable QHash<QString, int> m_fieldCache;
     std::vector<Computer> m_computers; // parallel to m_fields, empty for stored fields
