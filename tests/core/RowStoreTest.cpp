@@ -37,8 +37,9 @@ TEST(RowCells, ACellChangedAndChangedBackGivesTheSameBytesAndLeavesTheSharedOrig
     const QByteArray original = cells::fromValues({ QVariant(qint64(1)), QVariant(QStringLiteral("PRIMEIRO")),
         QVariant(QStringLiteral("MEIO")), QVariant(2.5) });
     QByteArray row = original; // shared, as a freshly read row is
+    cells::set(row, 0, qint64(9)); // in place: the shared bytes must be copied first
+    EXPECT_EQ(cells::value(original, 0).toLongLong(), 1);
     cells::set(row, 2, QStringLiteral("UM TEXTO BEM MAIS LONGO"));
-    cells::set(row, 0, qint64(9));
     EXPECT_EQ(cells::value(original, 2).toString(), QStringLiteral("MEIO"));
     EXPECT_EQ(cells::value(original, 0).toLongLong(), 1);
     EXPECT_EQ(cells::value(row, 1).toString(), QStringLiteral("PRIMEIRO"));
@@ -58,7 +59,7 @@ protected:
     void SetUp() override
     {
         m_c.open(m_folder.databasePath(), db::kDatabaseKey);
-        // Four rows; the phone of the second and the fourth is the same, 5 on the third a text.
+        // Four rows; the phone of the second and the fourth is the same.
         m_c.exec("INSERT INTO COMUNICACAO (ID_COMUNICACAO, TELEFONE, EMAIL) VALUES (10, '611', 'a@b.com'), "
                  "(20, '622', NULL), (30, '633', 'c@d.com'), (40, '622', 'e@f.com')");
         m_set.setSource("SELECT * FROM COMUNICACAO ORDER BY ID_COMUNICACAO", "COMUNICACAO", "ID_COMUNICACAO");

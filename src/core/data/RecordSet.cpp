@@ -82,6 +82,10 @@ void RecordSet::addComputedField(const QString& name, FieldType type, int size, 
     Field f { name, type, size, label, true };
     const int existing = fieldIndex(name);
     if (existing >= 0) {
+        // A stored or memory field turned computed changes the width of the rows: the next
+        // open lays the fields out again.
+        if (!m_fields[existing].computed)
+            m_layoutSql.clear();
         m_fields[existing] = f;
         m_computers[existing] = std::move(computer);
         return;

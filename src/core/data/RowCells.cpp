@@ -126,7 +126,7 @@ QByteArray fromStatement(const db::Statement& statement, int columns, int width)
 {
     sqlite3_stmt* stmt = statement.handle();
     QVarLengthArray<Pending, 64> pending(width);
-    for (int c = 0; c < columns; ++c) {
+    for (int c = 0; c < columns && c < width; ++c) {
         Pending& p = pending[c];
         switch (sqlite3_column_type(stmt, c)) {
         case SQLITE_INTEGER:

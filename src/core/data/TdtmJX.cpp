@@ -249,7 +249,8 @@ void TdtmJX::openRequestDetails()
     if (m_detailsOff > 0)
         return;
     // The details of one filing are read in one transaction: one lock and one look at the
-    // file for all of them, and a consistent picture of the filing.
+    // file for all of them, and a consistent picture of the filing. Reads only: a write that a
+    // reaction to these opens started would be undone with them if a later read failed.
     db::Transaction reads(m_db.connection());
     const RecordSet& r = *cdsSolicitacaoIE;
     cdsSolicitacao_IE_Socio->setParam("PAR", r.value("ID_SOLICITACAO"));

@@ -7,7 +7,6 @@
 #include "text/TextUtils.h"
 #include "verification/PendingTargets.h"
 
-#include <chrono>
 #include <cmath>
 
 
@@ -63,21 +62,6 @@ bool shorterThan8(const RecordSet& set, const char* field)
     return !t.trimmed().isEmpty() && t.size() < 8;
 }
 
-// The local date, read again at most once a second: reading it costs a look at the time zone
-// file, and a batch checks thousands of filings in a row.
-QDate currentDay()
-{
-    using Clock = std::chrono::steady_clock;
-    static Clock::time_point readAt;
-    static QDate day;
-    const Clock::time_point now = Clock::now();
-    if (!day.isValid() || now - readAt >= std::chrono::seconds(1)) {
-        day = QDate::currentDate();
-        readAt = now;
-    }
-    return day;
-}
-
 } // namespace
 
 Verification::Verification(TdtmJX& jx)
@@ -127,7 +111,7 @@ void Verification::AdicionarPendencia(const QString& kind, const QString& area, 
 bool Verification::ApurarPendencias(int kind)
 {
     // One reading of the clock for the whole run: every rule compares with the same day.
-    m_runDate = currentDay();
+    m_runDate = QDate::currentDate();
     struct EndOfRun {
         QDate& date;
         ~EndOfRun() { date = QDate(); }
