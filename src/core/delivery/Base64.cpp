@@ -30,31 +30,8 @@ constexpr std::array<int, 256> kValues = makeValues();
 
 QByteArray encode(const QByteArray& bytes)
 {
-    QByteArray out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-    for (; i + 2 < n; i += 3) {
-        const unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
-    }
-    if (n - i == 1) {
-        const unsigned v = p[i] << 16;
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += "==";
-    } else if (n - i == 2) {
-        const unsigned v = (p[i] << 16) | (p[i + 1] << 8);
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += '=';
-    }
-    return out;
+    // Qt writes the same alphabet and padding; only the decoder has to keep the format's errors.
+    return bytes.toBase64();
 }
 
 QByteArray decode(const QByteArray& text)

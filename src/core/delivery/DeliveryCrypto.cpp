@@ -50,7 +50,7 @@ bool DeliveryCrypto::seal(QByteArray& bytes, const QString& file)
 {
     try {
         const Keys keys = loadKeys(m_keysFolder);
-        bytes = xmlfile::stampedBytes(xmlfile::encryptedBytes(bytes, keys.publicKey), file);
+        bytes = xmlfile::sealedBytes(bytes, keys.publicKey, file);
         return true;
     } catch (const Error& e) {
         m_prompts.error(e.userText());

@@ -567,6 +567,11 @@ QStringList DeliveryRun::AtualizarEntregasDisquete(const QString& driveRoot)
     QStringList ids;
     const QString idColumn = m_kind == 1 ? QStringLiteral("SOLICITACAO_ID") : QStringLiteral("HABILITACAO_ID");
     const QString disk = diskIdentifier(driveRoot);
+    // A delivery row needs its filing's row and its deliveries, which recordDelivery loads
+    // itself: the other details of each filing placed on the way are not read. The current
+    // filing's are read once the guard goes (a failure to read them records nothing).
+    RecordSet& filings = m_kind == 1 ? *m_jx.cdsSolicitacaoIE : *m_jx.cdsSolicitacao_Contab;
+    const TdtmJX::DetailReactionOff detailsAfterwards(m_jx, filings);
     for (int i = 0; i < m_files.size(); ++i) {
         const QString& file = m_files[i];
         const QString& id = m_ids[i];

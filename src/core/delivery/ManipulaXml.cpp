@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QStringList>
 
+#include <algorithm>
+#include <cstring>
+
 namespace jx::xmlfile {
 
 namespace {
@@ -107,18 +110,47 @@ bool GerarArquivoXML(const QString& file, const TInfCabecalho& header, const QSt
 
 namespace {
 
-void stamp(pugi::xml_document& document, const QString& file)
+constexpr char kVerifierLineStart[] = "\r\n    <verificador_integridade>";
+constexpr char kVerifierLineEnd[] = "</verificador_integridade>";
+constexpr char kHeaderEndLine[] = "\r\n  </cabecalho>";
+constexpr qsizetype kDigestLength = 40;
+
+// The verifier goes last into cabecalho; the digest covers exactly the bytes the library pass
+// writes for the tree without it. The tree is written once: with a placeholder verifier, the
+// library puts it on a line of its own right before the header's end tag whenever the child
+// before it is no text, and cutting that line gives the bytes without it.
+QByteArray stampedBytesOf(pugi::xml_document& document, const QString& file, qsizetype sizeHint)
 {
-    // The digest covers exactly the bytes the library pass writes for the tree, so it is
-    // taken from those bytes; parsing them again would give the same tree.
     pugi::xml_node header = document.document_element().child("cabecalho");
     if (!header)
         throw Error(QStringLiteral("O arquivo %1 não tem cabeçalho.").arg(file));
     // Stamping again replaces the verifier: a file carries exactly one, the digest of
     // the file without it, which is what the check recomputes.
     removeVerifiers(header);
-    const QString digest = sha1::hexUpper(xmlpass::bytesOf(document));
+    const pugi::xml_node last = header.last_child();
+    if (last && last.type() != pugi::node_pcdata && last.type() != pugi::node_cdata) {
+        const QByteArray placeholder(kDigestLength, '0');
+        pugi::xml_node verifier = header.append_child(kVerifierTag);
+        verifier.text().set(placeholder.constData());
+        QByteArray bytes = xmlpass::bytesOf(document, sizeHint);
+        const QByteArray line = kVerifierLineStart + placeholder + kVerifierLineEnd;
+        const QByteArray lineAndEnd = line + kHeaderEndLine;
+        const qsizetype at = bytes.indexOf(lineAndEnd);
+        // Found once, it is the one just added; text that looks like it (in a CDATA section)
+        // sends the file the long way.
+        if (at >= 0 && bytes.indexOf(lineAndEnd, at + 1) < 0) {
+            const QByteArrayView all(bytes);
+            const QByteArray digest
+                = sha1::hexUpper({ all.first(at), all.sliced(at + line.size()) }).toLatin1();
+            std::memcpy(bytes.data() + at + qsizetype(sizeof kVerifierLineStart) - 1, digest.constData(),
+                kDigestLength);
+            return bytes;
+        }
+        header.remove_child(verifier);
+    }
+    const QString digest = sha1::hexUpper(xmlpass::bytesOf(document, sizeHint));
     header.append_child(kVerifierTag).text().set(digest.toLatin1().constData());
+    return xmlpass::bytesOf(document, sizeHint);
 }
 
 } // namespace
@@ -127,8 +159,7 @@ QByteArray stampedBytes(const QByteArray& content, const QString& file)
 {
     pugi::xml_document document;
     xmlpass::loadBytes(document, content);
-    stamp(document, file);
-    return xmlpass::bytesOf(document);
+    return stampedBytesOf(document, file, content.size() + 256);
 }
 
 bool GravarVerificador(const QString& file, UserPrompts& prompts)
@@ -136,8 +167,7 @@ bool GravarVerificador(const QString& file, UserPrompts& prompts)
     try {
         pugi::xml_document document;
         xmlpass::load(document, file);
-        stamp(document, file);
-        xmlpass::save(document, file);
+        files::replaceContent(file, stampedBytesOf(document, file, 0));
         return true;
     } catch (const Error& e) {
         prompts.error(e.userText());
@@ -247,13 +277,84 @@ bool lineContains(const QByteArray& text, const Line& line, QByteArrayView needl
     return QByteArrayView(text).sliced(line.begin, line.end - line.begin).contains(needle);
 }
 
+bool isBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+QByteArrayView trimmedBlanks(QByteArrayView text)
+{
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && isBlank(text[from]))
+        ++from;
+    while (to > from && isBlank(text[to - 1]))
+        --to;
+    return text.sliced(from, to - from);
+}
+
+// The plaintext of the data section whose start tag is on the line start: the rest of that line
+// without the tag up to an end tag on it, or else up to the line of the end tag (which is left
+// out), each line ending in CR LF; blanks trimmed at both ends.
+QByteArrayView dataSection(const QByteArray& content, const Line& start, QByteArray& copy)
+{
+    const QByteArrayView all(content);
+    const QByteArrayView startLine = all.sliced(start.begin, start.end - start.begin);
+    const qsizetype tag = startLine.indexOf("<dados>");
+    // Where only blanks stand before the tag and the lines end in CR LF already, that text is
+    // a slice of the content: the 8 KiB of a filing are not copied line by line.
+    if (std::all_of(startLine.begin(), startLine.begin() + tag, isBlank)) {
+        const QByteArrayView after = startLine.sliced(tag + 7);
+        const qsizetype sameLineEnd = after.indexOf("</dados>");
+        if (sameLineEnd >= 0)
+            return trimmedBlanks(after.first(sameLineEnd));
+        bool crLf = start.next - start.end == 2;
+        qsizetype at = start.next;
+        for (;;) {
+            if (at >= content.size())
+                throw Error(kNoDataSectionText);
+            const Line line = lineAt(content, at);
+            if (lineContains(content, line, "</dados>")) {
+                if (crLf) {
+                    const qsizetype from = start.begin + tag + 7;
+                    return trimmedBlanks(all.sliced(from, line.begin - from));
+                }
+                break;
+            }
+            crLf = crLf && line.next - line.end == 2;
+            at = line.next;
+        }
+    }
+
+    // The first body line is what is left of the start tag's line without the tag.
+    copy.reserve(content.size() - start.begin);
+    QByteArray first = content.mid(start.begin, start.end - start.begin);
+    first.remove(first.indexOf("<dados>"), 7);
+    const qsizetype sameLineEnd = first.indexOf("</dados>");
+    if (sameLineEnd >= 0) {
+        // A data text on the start tag's own line ends at its end tag.
+        copy = first.left(sameLineEnd);
+    } else {
+        copy.append(first).append(kCrLf);
+        qsizetype at = start.next;
+        for (;;) {
+            if (at >= content.size())
+                throw Error(kNoDataSectionText);
+            const Line line = lineAt(content, at);
+            if (lineContains(content, line, "</dados>"))
+                break;
+            copy.append(content.constData() + line.begin, line.end - line.begin).append(kCrLf);
+            at = line.next;
+        }
+    }
+    return trimmedBlanks(copy);
+}
+
 } // namespace
 
 QByteArray encryptedBytes(const QByteArray& content, const RsaKey& publicKey)
 {
-
     QByteArray output;
-    output.reserve(content.size() * 2 + 64);
     Line line { 0, 0, 0 };
     qsizetype at = 0;
     for (;;) {
@@ -266,41 +367,22 @@ QByteArray encryptedBytes(const QByteArray& content, const RsaKey& publicKey)
         at = line.next;
     }
 
-    // The first body line is what is left of the start tag's line without the tag.
-    QByteArray body;
-    body.reserve(content.size() - line.begin);
-    QByteArray first = content.mid(line.begin, line.end - line.begin);
-    first.remove(first.indexOf("<dados>"), 7);
-    const qsizetype sameLineEnd = first.indexOf("</dados>");
-    if (sameLineEnd >= 0) {
-        // A data text on the start tag's own line ends at its end tag.
-        body = first.left(sameLineEnd);
-    } else {
-        body.append(first).append(kCrLf);
-        at = line.next;
-        for (;;) {
-            if (at >= content.size())
-                throw Error(kNoDataSectionText);
-            line = lineAt(content, at);
-            if (lineContains(content, line, "</dados>"))
-                break;
-            body.append(content.constData() + line.begin, line.end - line.begin).append(kCrLf);
-            at = line.next;
-        }
-    }
+    QByteArray copy;
+    const QByteArrayView body = dataSection(content, line, copy);
+    const QByteArray cipherText = rsa::encrypt(body, publicKey);
 
-    auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-    qsizetype from = 0;
-    qsizetype to = body.size();
-    while (from < to && isBlank(body[from]))
-        ++from;
-    while (to > from && isBlank(body[to - 1]))
-        --to;
-    const QByteArray cipherText = rsa::encrypt(body.sliced(from, to - from), publicKey);
-
+    output.reserve(output.size() + cipherText.size() + 32);
     output.append("<dados>").append(cipherText).append("</dados>").append(kCrLf);
     output.append("</arquivo>").append(kCrLf);
     return output;
+}
+
+QByteArray sealedBytes(const QByteArray& content, const RsaKey& publicKey, const QString& file)
+{
+    QByteArray encrypted = encryptedBytes(content, publicKey);
+    pugi::xml_document document;
+    xmlpass::loadOwnedBytes(document, encrypted);
+    return stampedBytesOf(document, file, encrypted.size() + 256);
 }
 
 void CriptografarDados(const QString& file, const RsaKey& publicKey)

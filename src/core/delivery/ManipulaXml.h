@@ -42,6 +42,8 @@ QByteArray fileBytes(const TInfCabecalho& header, const QString& dataText);
 // reaches the disk. file names the file in messages only.
 QByteArray stampedBytes(const QByteArray& content, const QString& file);
 QByteArray encryptedBytes(const QByteArray& content, const RsaKey& publicKey);
+// stampedBytes(encryptedBytes(content)), the encrypted text parsed in place and written once.
+QByteArray sealedBytes(const QByteArray& content, const RsaKey& publicKey, const QString& file);
 
 // Stamps the SHA-1 verifier as the last child of cabecalho, replacing one stamped before.
 // False after a failure that was shown to the user.

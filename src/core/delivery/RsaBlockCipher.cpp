@@ -130,11 +130,11 @@ private:
 
 } // namespace
 
-QByteArray encryptBlocks(const QByteArray& plaintext, const RsaKey& publicKey)
+QByteArray encryptBlocks(QByteArrayView plaintext, const RsaKey& publicKey)
 {
     Engine engine(publicKey, false);
     FillerSource filler;
-    const auto* p = reinterpret_cast<const unsigned char*>(plaintext.constData());
+    const auto* p = reinterpret_cast<const unsigned char*>(plaintext.data());
     const qsizetype n = plaintext.size();
     const qsizetype blocks = n == 0 ? 1 : (n + kPlainBlock - 1) / kPlainBlock;
     QByteArray cipher(blocks * kCipherBlock, Qt::Uninitialized);
@@ -156,7 +156,7 @@ QByteArray encryptBlocks(const QByteArray& plaintext, const RsaKey& publicKey)
     return cipher;
 }
 
-QByteArray encrypt(const QByteArray& plaintext, const RsaKey& publicKey)
+QByteArray encrypt(QByteArrayView plaintext, const RsaKey& publicKey)
 {
     return base64::encode(encryptBlocks(plaintext, publicKey));
 }

@@ -3,6 +3,7 @@
 #include "delivery/RsaKey.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 
 // The block format of the delivery files: 5-byte plaintext blocks, each padded into a
 // 16-byte PKCS #1 v1.5 type-2 block laid out least significant byte first, c = m^e mod n,
@@ -13,9 +14,9 @@ inline constexpr int kPlainBlock = 5;
 inline constexpr int kCipherBlock = 16;
 
 // Raw cipher bytes: 16 per started 5 bytes of plaintext, one block for an empty text.
-QByteArray encryptBlocks(const QByteArray& plaintext, const RsaKey& publicKey);
+QByteArray encryptBlocks(QByteArrayView plaintext, const RsaKey& publicKey);
 // The Base64 text of encryptBlocks.
-QByteArray encrypt(const QByteArray& plaintext, const RsaKey& publicKey);
+QByteArray encrypt(QByteArrayView plaintext, const RsaKey& publicKey);
 
 // m = c^d mod n for one block, as 16 bytes least significant first (for tests).
 QByteArray decryptBlockRaw(const QByteArray& cipherBlock, const RsaKey& privateKey);

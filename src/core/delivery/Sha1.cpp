@@ -48,6 +48,14 @@ QString hexUpper(const QByteArray& bytes)
     return QString::fromLatin1(digest(bytes).toHex().toUpper());
 }
 
+QString hexUpper(std::initializer_list<QByteArrayView> parts)
+{
+    Ctx ctx = newContext();
+    for (const QByteArrayView part : parts)
+        EVP_DigestUpdate(ctx.get(), part.data(), std::size_t(part.size()));
+    return QString::fromLatin1(finish(ctx.get()).toHex().toUpper());
+}
+
 QString hexUpperOfFile(const QString& path)
 {
     QFile file(path);

@@ -18,15 +18,13 @@ public:
     void write(const void* data, size_t size) override
     {
         const auto* p = static_cast<const char*>(data);
-        size_t start = 0;
-        for (size_t i = 0; i < size; ++i) {
-            if (p[i] == '\n') {
-                m_bytes.append(p + start, qsizetype(i - start));
-                m_bytes.append("\r\n", 2);
-                start = i + 1;
-            }
+        const char* const end = p + size;
+        while (const char* lf = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))) {
+            m_bytes.append(p, qsizetype(lf - p));
+            m_bytes.append("\r\n", 2);
+            p = lf + 1;
         }
-        m_bytes.append(p + start, qsizetype(size - start));
+        m_bytes.append(p, qsizetype(end - p));
     }
     QByteArray m_bytes;
 };
@@ -44,16 +42,27 @@ void ensureDeclaration(pugi::xml_document& document)
     declaration.append_attribute("encoding") = "ISO-8859-1";
 }
 
-} // namespace
-
-void loadBytes(pugi::xml_document& document, const QByteArray& bytes)
+void requireParsed(const pugi::xml_parse_result& result)
 {
-    const pugi::xml_parse_result result
-        = document.load_buffer(bytes.constData(), size_t(bytes.size()), kParseOptions, pugi::encoding_latin1);
     if (!result)
         throw Error(QStringLiteral("Arquivo XML inválido: %1 (posição %2).")
                         .arg(QString::fromUtf8(result.description()))
                         .arg(result.offset));
+}
+
+} // namespace
+
+void loadBytes(pugi::xml_document& document, const QByteArray& bytes)
+{
+    requireParsed(
+        document.load_buffer(bytes.constData(), size_t(bytes.size()), kParseOptions, pugi::encoding_latin1));
+    ensureDeclaration(document);
+}
+
+void loadOwnedBytes(pugi::xml_document& document, QByteArray& bytes)
+{
+    requireParsed(
+        document.load_buffer_inplace(bytes.data(), size_t(bytes.size()), kParseOptions, pugi::encoding_latin1));
     ensureDeclaration(document);
 }
 
@@ -65,9 +74,10 @@ void load(pugi::xml_document& document, const QString& path)
     loadBytes(document, file.readAll());
 }
 
-QByteArray bytesOf(const pugi::xml_document& document)
+QByteArray bytesOf(const pugi::xml_document& document, qsizetype sizeHint)
 {
     CrLfWriter writer;
+    writer.m_bytes.reserve(sizeHint);
     document.save(writer, "  ", kSaveOptions, pugi::encoding_latin1);
     return writer.m_bytes;
 }

@@ -13,8 +13,11 @@ namespace jx::xmlpass {
 // Parses the file (ISO-8859-1). Throws jx::Error with the parser's description.
 void load(pugi::xml_document& document, const QString& path);
 void loadBytes(pugi::xml_document& document, const QByteArray& bytes);
-// The bytes the library writes for the document.
-QByteArray bytesOf(const pugi::xml_document& document);
+// Parses bytes in place, without a copy: they are the document's storage from then on and
+// must outlive it unchanged.
+void loadOwnedBytes(pugi::xml_document& document, QByteArray& bytes);
+// The bytes the library writes for the document; sizeHint: room to reserve for them.
+QByteArray bytesOf(const pugi::xml_document& document, qsizetype sizeHint = 0);
 // Writes the document over the file. Throws jx::Error when it cannot.
 void save(const pugi::xml_document& document, const QString& path);
 // Parses and saves again: the library pass proper.
