@@ -1,5 +1,6 @@
 #include "data/RowCells.h"
 
+#include "data/RecordSet.h"
 #include "db/Sqlite.h"
 
 #include <sqlite3.h>
@@ -83,30 +84,22 @@ Pending pendingOf(const QVariant& value, QByteArray& holder)
     Pending p;
     if (!value.isValid() || value.isNull())
         return p;
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Bool:
+    if (isIntegral(value) || value.typeId() == QMetaType::Bool) {
         p.tag = Tag::Integer;
         p.integer = value.toLongLong();
         return p;
-    case QMetaType::Double:
-    case QMetaType::Float:
+    }
+    if (isFloating(value)) {
         p.tag = Tag::Real;
         p.real = value.toDouble();
         return p;
-    case QMetaType::QByteArray:
+    }
+    if (value.typeId() == QMetaType::QByteArray) {
         p.tag = Tag::Blob;
         holder = value.toByteArray();
-        break;
-    default:
+    } else {
         p.tag = Tag::Text;
         holder = value.toString().toUtf8();
-        break;
     }
     p.bytes = holder.constData();
     p.length = int(holder.size());
